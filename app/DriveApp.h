@@ -1,0 +1,12 @@
+// The application object: starts the program and owns the main frame.
+#pragma once
+
+#include "framework/WinApp.h"
+
+class CDriveApp : public CWinApp {
+public:
+    BOOL InitInstance() override;
+
+    const MsgMap* GetMessageMap() const override;
+    static const MsgMap messageMap;
+};

@@ -1,0 +1,145 @@
+// Static message maps: one table per class, chained to its base class's table.
+//
+// An entry binds a window message, a command id, the update-UI query of a
+// command id, or a control notification to a member function. Entries are
+// built by small typed "crackers" (OnWmPaint<&CView::OnPaint>(), ...) so a
+// handler receives real arguments instead of WPARAM/LPARAM. A class declares
+//
+//     const MsgMap* GetMessageMap() const override;
+//     static const MsgMap messageMap;
+//
+// and defines, in its .cpp file,
+//
+//     static constexpr MsgMapEntry kEntries[] = { OnWmPaint<&CView::OnPaint>(), ... };
+//     const MsgMap CView::messageMap{&CWnd::messageMap, kEntries};
+//     const MsgMap* CView::GetMessageMap() const { return &messageMap; }
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+
+class CCmdTarget;
+class CCmdUI;
+class CWnd;
+
+enum class MapKind : unsigned char {
+    Message,  // a window message, dispatched by CWnd::WindowProc
+    Command,  // WM_COMMAND from a menu, accelerator or toolbar: id
+    UpdateUI, // the update-UI query of command id
+    Notify,   // WM_COMMAND notification `code` from control `id`
+};
+
+using MsgThunk = LRESULT (*)(CCmdTarget* target, WPARAM wParam, LPARAM lParam);
+
+struct MsgMapEntry {
+    MapKind kind;
+    UINT message; // Message entries
+    UINT id;      // Command, UpdateUI and Notify entries
+    UINT code;    // Notify entries
+    MsgThunk thunk;
+};
+
+struct MsgMap {
+    const MsgMap* base;
+    std::span<const MsgMapEntry> entries;
+
+    // The first entry of this map or its bases that matches, or null.
+    const MsgMapEntry* Find(MapKind kind, UINT messageOrId, UINT code = 0) const;
+};
+
+namespace detail {
+template <typename> struct MemberOf;
+template <typename C, typename F> struct MemberOf<F C::*> {
+    using Class = C;
+};
+template <auto Fn> using ClassOf = typename MemberOf<decltype(Fn)>::Class;
+template <auto Fn> ClassOf<Fn>* Self(CCmdTarget* target) {
+    return static_cast<ClassOf<Fn>*>(target);
+}
+} // namespace detail
+
+CWnd* WndFromHandle(HWND window); // defined with CWnd
+
+// --- Crackers -----------------------------------------------------------
+
+// int OnCreate(LPCREATESTRUCTA)
+template <auto Fn> constexpr MsgMapEntry OnWmCreate() {
+    return {MapKind::Message, WM_CREATE, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM l) -> LRESULT {
+                return (detail::Self<Fn>(t)->*Fn)(reinterpret_cast<LPCREATESTRUCTA>(l));
+            }};
+}
+
+// void OnPaint()
+template <auto Fn> constexpr MsgMapEntry OnWmPaint() {
+    return {MapKind::Message, WM_PAINT, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)();
+                return 0;
+            }};
+}
+
+// void OnSize(UINT type, int cx, int cy)
+template <auto Fn> constexpr MsgMapEntry OnWmSize() {
+    return {MapKind::Message, WM_SIZE, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)(static_cast<UINT>(w), static_cast<short>(LOWORD(l)),
+                                           static_cast<short>(HIWORD(l)));
+                return 0;
+            }};
+}
+
+// void OnVScroll(UINT code, UINT position, CWnd* scrollBar)
+template <auto Fn> constexpr MsgMapEntry OnWmVScroll() {
+    return {MapKind::Message, WM_VSCROLL, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)(LOWORD(w), HIWORD(w),
+                                           WndFromHandle(reinterpret_cast<HWND>(l)));
+                return 0;
+            }};
+}
+
+// void OnSetFocus(CWnd* oldFocus)
+template <auto Fn> constexpr MsgMapEntry OnWmSetFocus() {
+    return {MapKind::Message, WM_SETFOCUS, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)(WndFromHandle(reinterpret_cast<HWND>(w)));
+                return 0;
+            }};
+}
+
+// void OnClose()
+template <auto Fn> constexpr MsgMapEntry OnWmClose() {
+    return {MapKind::Message, WM_CLOSE, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)();
+                return 0;
+            }};
+}
+
+// LRESULT Handler(WPARAM, LPARAM): for messages without a typed cracker.
+template <UINT Msg, auto Fn> constexpr MsgMapEntry OnMessage() {
+    return {MapKind::Message, Msg, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
+                return (detail::Self<Fn>(t)->*Fn)(w, l);
+            }};
+}
+
+// void OnCommand()
+template <UINT Id, auto Fn> constexpr MsgMapEntry OnCommand() {
+    return {MapKind::Command, 0, Id, 0, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)();
+                return TRUE;
+            }};
+}
+
+// void OnUpdate(CCmdUI*)
+template <UINT Id, auto Fn> constexpr MsgMapEntry OnUpdateCommandUI() {
+    return {MapKind::UpdateUI, 0, Id, 0, [](CCmdTarget* t, WPARAM, LPARAM l) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)(reinterpret_cast<CCmdUI*>(l));
+                return TRUE;
+            }};
+}
+
+// void OnNotification(): WM_COMMAND notification Code from control Id.
+template <UINT Code, UINT Id, auto Fn> constexpr MsgMapEntry OnControlNotify() {
+    return {MapKind::Notify, 0, Id, Code, [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)();
+                return TRUE;
+            }};
+}
+

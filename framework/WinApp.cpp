@@ -1,0 +1,149 @@
+#include "framework/WinApp.h"
+
+#include "framework/Handle.h"
+#include "framework/Wnd.h"
+
+#include <commctrl.h>
+
+namespace {
+thread_local CWinThread* t_currentThread = nullptr;
+CWinApp* g_app = nullptr;
+
+// Opens HKCU\<path> for reading; null when it does not exist.
+tov::UniqueHKey OpenForRead(const std::string& path) {
+    tov::UniqueHKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+        key.release();
+    return key;
+}
+} // namespace
+
+CWinThread::CWinThread() {
+    if (t_currentThread == nullptr)
+        t_currentThread = this;
+}
+
+CWinThread::~CWinThread() {
+    if (t_currentThread == this)
+        t_currentThread = nullptr;
+}
+
+CWinThread* AfxGetThread() { return t_currentThread; }
+
+int CWinThread::Run() {
+    MSG msg{};
+    bool idle = true;
+    for (;;) {
+        while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            OnIdle();
+            idle = false;
+        }
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1)
+            break;
+        if (!PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        // Paints and timer ticks do not change command state; anything else
+        // may, so the idle update runs again once the queue is empty.
+        if (msg.message != WM_PAINT && msg.message != WM_TIMER && msg.message != 0x0118 /*WM_SYSTIMER*/)
+            idle = true;
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void CWinThread::OnIdle() {
+    if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr)
+        SendMessageA(m_pMainWnd->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+}
+
+BOOL CWinThread::PreTranslateMessage(MSG* msg) {
+    return m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr &&
+           m_pMainWnd->PreTranslateMessage(msg);
+}
+
+CWinApp::CWinApp(const char* appName) {
+    if (appName != nullptr)
+        m_strAppName = appName;
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+const MsgMap CWinApp::messageMap{&CCmdTarget::messageMap, {}};
+const MsgMap* CWinApp::GetMessageMap() const { return &messageMap; }
+
+CWinApp* AfxGetApp() { return g_app; }
+
+HINSTANCE AfxGetInstanceHandle() {
+    if (g_app != nullptr && g_app->m_hInstance != nullptr)
+        return g_app->m_hInstance;
+    return GetModuleHandleA(nullptr);
+}
+
+void CWinApp::SetRegistryKey(const char* company) { m_strRegistryKey = company ? company : ""; }
+
+std::string CWinApp::ApplicationKeyPath() const {
+    return "Software\\" + m_strRegistryKey + "\\" + m_strAppName;
+}
+
+UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
+    if (m_strRegistryKey.empty())
+        return static_cast<UINT>(defaultValue);
+    const tov::UniqueHKey key = OpenForRead(ApplicationKeyPath() + "\\" + section);
+    if (!key)
+        return static_cast<UINT>(defaultValue);
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    // Anything but a 4-byte REG_DWORD (a string, binary data, a 64-bit value)
+    // reads as the default rather than as whatever bytes happen to fit.
+    if (RegQueryValueExA(key.get(), entry, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return static_cast<UINT>(defaultValue);
+    return value;
+}
+
+BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
+    if (m_strRegistryKey.empty())
+        return FALSE;
+    tov::UniqueHKey key;
+    const std::string path = ApplicationKeyPath() + "\\" + section;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
+        key.release();
+        return FALSE;
+    }
+    const DWORD data = static_cast<DWORD>(value);
+    return RegSetValueExA(key.get(), entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof data) == ERROR_SUCCESS;
+}
+
+std::string AfxLoadString(UINT id) {
+    char buffer[512];
+    const int length = LoadStringA(AfxGetInstanceHandle(), id, buffer, sizeof buffer);
+    return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+int AfxWinMain(HINSTANCE instance, int) {
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr)
+        return 1;
+    app->m_hInstance = instance;
+    if (app->m_strAppName.empty())
+        app->m_strAppName = AfxLoadString(AFX_IDS_APP_TITLE);
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // A program whose main window could not be created ends at once instead
+    // of sitting in a message loop that nothing can end.
+    if (!app->InitInstance() || app->m_pMainWnd == nullptr || app->m_pMainWnd->m_hWnd == nullptr)
+        return 1;
+    return app->Run();
+}

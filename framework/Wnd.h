@@ -1,0 +1,96 @@
+// CWnd: a window object bound to one HWND, with message maps.
+//
+// The object is passed through the create parameter and bound at
+// WM_NCCREATE (a window property holds the pointer); it is unbound at
+// WM_NCDESTROY, after which PostNcDestroy runs. The window procedure is the
+// one place that catches: nothing thrown may cross back into user32.
+#pragma once
+
+#include "framework/CmdTarget.h"
+
+#include <string>
+
+class CFrameWnd;
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd() = default;
+    ~CWnd() override;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND m_hWnd = nullptr;
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    // Lets a window translate a message before it is dispatched (accelerators).
+    virtual BOOL PreTranslateMessage(MSG* msg);
+
+    const MsgMap* GetMessageMap() const override;
+    static const MsgMap messageMap;
+
+    // Creation. className null: PreCreateWindow picks the class.
+    BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
+                CWnd* parent, UINT id, void* context = nullptr);
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+                  int x, int y, int cx, int cy, HWND parent, HMENU menuOrId);
+    // Adjusts the creation parameters; the base picks the framework's
+    // default class when none is given.
+    virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
+    // Runs after the window is gone (WM_NCDESTROY); the base does nothing.
+    virtual void PostNcDestroy() {}
+    BOOL DestroyWindow();
+
+    // The CWnd bound to `window`, or null when the window is not ours.
+    static CWnd* FromHandle(HWND window);
+
+    // Message dispatch through the message maps; unmapped messages go to
+    // DefWindowProc.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // A command (menu, accelerator, toolbar) or a control notification.
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // The default processing of the message being handled.
+    LRESULT Default();
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Default handlers for derived classes' maps: each runs Default().
+    int OnCreate(LPCREATESTRUCTA cs);
+    void OnSize(UINT type, int cx, int cy);
+    void OnVScroll(UINT code, UINT position, CWnd* scrollBar);
+    void OnSetFocus(CWnd* oldFocus);
+    void OnClose();
+
+    // The nearest ancestor (not this window) that is a CFrameWnd, or null.
+    CFrameWnd* GetParentFrame() const;
+    CWnd* GetParent() const;
+
+    // Thin wrappers used by the program.
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    RECT GetClientRect() const;
+    BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
+    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+    }
+    static LRESULT CALLBACK StdWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    // Runs one message through the map chain; sets `handled`.
+    LRESULT DispatchToMap(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    // The message being handled, for Default().
+    struct CurrentMessage {
+        UINT message = 0;
+        WPARAM wParam = 0;
+        LPARAM lParam = 0;
+    };
+    CurrentMessage m_current;
+
+    friend LRESULT CallWindowObject(CWnd* wnd, HWND window, UINT message, WPARAM wParam,
+                                    LPARAM lParam);
+    void Attach(HWND window);
+    void Detach();
+};
+
+// Registers (once per distinct set of arguments) a window class whose window
+// procedure is the framework's, and returns its name.
+const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
+                                HBRUSH background = nullptr, HICON icon = nullptr);

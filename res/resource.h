@@ -1,0 +1,13 @@
+// Resource identifiers of Tovemar.
+#pragma once
+
+#define IDR_MAIN 128
+#define IDD_ABOUT 100
+#define IDD_DRIVE_SELECT 132
+#define IDC_DRIVE_LIST 1003
+
+#define ID_DRIVES_REFRESH 32771
+#define ID_VIEW_DRIVES 32772
+#define ID_VIEW_UPDATE_FLOPPIES 32773
+#define ID_VIEW_UPDATE_REMOVABLES 32774
+#define ID_HELP_CONTENTS 32775

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts Tovemar under Wine. Without a display it runs on
+# a virtual one, saves a screenshot under the build tree and closes again.
+set -euo pipefail
+source "$(dirname "$0")/scripts/common.sh"
+trap cleanup EXIT
+
+ensure_packages
+build_all
+use_prefix wineprefix-run
+EXE="$BUILD/app/Tovemar.exe"
+
+if [ -n "${DISPLAY:-}" ]; then
+  wine "$EXE"
+  exit 0
+fi
+
+ensure_display
+start_wineserver
+# A virtual desktop gives the window a real frame in the picture.
+wine explorer /desktop=Tovemar,900x600 "$EXE" &
+APP_PID=$!
+for _ in $(seq 100); do
+  xdotool search --name '^Tovemar$' >/dev/null 2>&1 && break
+  sleep 0.2
+done
+sleep 2
+SHOT="$BUILD/screenshot.png"
+xwd -root -silent | convert xwd:- -crop 900x600+0+0 +repage "$SHOT"
+echo "$SHOT"
+# Close the program as a user would (Alt+F4), so it saves its settings.
+WID=$(xdotool search --name '^Tovemar$' | head -n1 || true)
+[ -n "$WID" ] && xdotool windowactivate --sync "$WID" key alt+F4 2>/dev/null || true
+for _ in $(seq 50); do kill -0 "$APP_PID" 2>/dev/null || break; sleep 0.2; done
+kill "$APP_PID" 2>/dev/null || true
+exit 0

@@ -1,0 +1,88 @@
+# Shared set-up for run.sh, test.sh and bench.sh: Debian packages, the build,
+# a throwaway Wine prefix inside the build tree, a virtual X display and a
+# persistent wineserver. Everything started here is stopped by `cleanup`,
+# and only what was started here.
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${TOVEMAR_BUILD:-$ROOT/build}
+
+PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  cmake ninja-build googletest wine wine64 xvfb xdotool x11-apps imagemagick fp-utils-3.2.2)
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+say() { printf '== %s\n' "$*" >&2; }
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  say "installing ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -q >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_all() {
+  if [ ! -f "$BUILD/build.ninja" ]; then
+    cmake -S "$ROOT" -B "$BUILD" -G Ninja \
+      --toolchain "$ROOT/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  fi
+  cmake --build "$BUILD" ${TOVEMAR_TARGETS:+--target $TOVEMAR_TARGETS}
+}
+
+# use_prefix NAME: the Wine prefix $BUILD/NAME, created on first use.
+use_prefix() {
+  export WINEPREFIX="$BUILD/$1"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    say "creating Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+}
+
+# The drives of the test prefix: a floppy A:, C:, a labelled D:, a removable E:,
+# an optical F: without a medium, a network N:, and enough further fixed
+# drives (G: to M:, O: to T:) that the rows need a scroll bar.
+prepare_test_drives() {
+  local drives="$BUILD/drives" dos="$WINEPREFIX/dosdevices"
+  mkdir -p "$drives"
+  for l in a d e n g h i j k l m o p q r s t; do mkdir -p "$drives/$l"; ln -sfn "$drives/$l" "$dos/$l:"; done
+  echo DATA > "$drives/d/.windows-label"
+  rm -rf "$drives/f-missing"; ln -sfn "$drives/f-missing" "$dos/f:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f >/dev/null 2>&1
+  wineserver -w
+}
+
+XVFB_PID=""
+WINESERVER_STARTED=""
+
+ensure_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local file="$BUILD/xvfb.display"
+  rm -f "$file"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$file" 2>/dev/null &
+  XVFB_PID=$!
+  for _ in $(seq 100); do [ -s "$file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n1 "$file")"
+  say "virtual display $DISPLAY"
+}
+
+start_wineserver() {
+  wineserver -p && WINESERVER_STARTED=1
+  # Start Wine's background services now, with their output detached: started
+  # later by a test, they would inherit CTest's output pipes and hold it open.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+cleanup() {
+  [ -n "$WINESERVER_STARTED" ] && wineserver -k 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  return 0
+}

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test of Tovemar under Wine (CTest).
+set -euo pipefail
+source "$(dirname "$0")/scripts/common.sh"
+trap cleanup EXIT
+
+ensure_packages
+build_all
+use_prefix wineprefix-test
+prepare_test_drives
+ensure_display
+start_wineserver
+export TOVEMAR_TEST_DRIVES="$BUILD/drives"
+ctest --test-dir "$BUILD" --output-on-failure "$@"
