@@ -19,6 +19,6 @@ std::string DriveLetterOf(std::string_view displayName) {
 }
 
 int CountShownDrives(const DriveList& drives) {
-    return static_cast<int>(
-        std::count_if(drives.begin(), drives.end(), [](const DriveRecord& r) { return r.bShown != 0; }));
+    return static_cast<int>(std::count_if(drives.begin(), drives.end(),
+                                          [](const DriveRecord& r) { return r.bShown != 0; }));
 }

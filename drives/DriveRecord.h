@@ -13,8 +13,8 @@
 // three byte counts stay 0 unless the size query ran and succeeded at the
 // last refresh. A total of 0 means "no size data".
 struct DriveRecord {
-    SHFILEINFOA sfi;              // icon, display name, type name from the shell
-    BYTE bShown;                  // 0 or 1: the drive has a row in the view
+    SHFILEINFOA sfi;               // icon, display name, type name from the shell
+    BYTE bShown;                   // 0 or 1: the drive has a row in the view
     uint64_t ulFreeBytesAvailable; // free bytes available to the calling user
     uint64_t ulTotalBytes;         // size of the drive; 0 = no size data
     uint64_t ulTotalFreeBytes;     // free bytes on the drive

@@ -1,0 +1,35 @@
+// The four system calls the drive catalogue makes, plus the release of the
+// icons they hand out, behind one small interface so that tests can script
+// the machine's drives. The default implementation calls Win32.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+
+class DrivePlatform {
+public:
+    virtual ~DrivePlatform() = default;
+
+    // GetLogicalDriveStringsA: the drive roots ("C:\") as consecutive
+    // NUL-terminated strings ending with an empty one. Returns the length
+    // written without the final NUL, 0 on failure, or the size needed when
+    // `length` is too small (the buffer is then not filled).
+    virtual DWORD LogicalDriveStrings(DWORD length, char* buffer);
+    // SHGetFileInfoA with SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME:
+    // icon, display name and type name of a drive root. A failure leaves
+    // `sfi` as it was.
+    virtual void ShellFileInfo(const char* root, SHFILEINFOA* sfi);
+    // SHGetDiskFreeSpaceExA on a drive spec ("C:"). Writes the three counts
+    // only on success.
+    virtual BOOL DiskFreeSpace(const char* spec, uint64_t* freeBytesAvailable, uint64_t* totalBytes,
+                               uint64_t* totalFreeBytes);
+    // GetDriveTypeA on a drive spec ("C:").
+    virtual UINT DriveType(const char* spec);
+    // Releases an icon handed out by ShellFileInfo; null is ignored.
+    virtual void ReleaseIcon(HICON icon);
+};
+
+// The platform's real drive calls.
+DrivePlatform& Win32DrivePlatform();
