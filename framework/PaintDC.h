@@ -1,29 +1,39 @@
-// Paint context: BeginPaint in the constructor, EndPaint in the destructor.
+// Drawing contexts: CDC wraps a device context the caller owns; CPaintDC is
+// the paint context of one WM_PAINT (BeginPaint in the constructor, EndPaint
+// in the destructor).
 #pragma once
 
 #include "framework/Wnd.h"
 
 #include <string_view>
 
-class CPaintDC {
+class CDC {
 public:
-    explicit CPaintDC(CWnd* wnd) : m_window(wnd->m_hWnd) { m_hDC = BeginPaint(m_window, &m_ps); }
-    CPaintDC(const CPaintDC&) = delete;
-    CPaintDC& operator=(const CPaintDC&) = delete;
-    ~CPaintDC() { EndPaint(m_window, &m_ps); }
+    explicit CDC(HDC dc = nullptr) : m_hDC(dc) {}
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
 
     HDC m_hDC = nullptr;
-    PAINTSTRUCT m_ps{};
+    HDC GetSafeHdc() const { return m_hDC; }
 
     BOOL TextOut(int x, int y, std::string_view text) {
-        return TextOutA(m_hDC, x, y, text.data(), static_cast<int>(text.size()));
+        return ::TextOutA(m_hDC, x, y, text.data(), static_cast<int>(text.size()));
     }
     int DrawText(std::string_view text, RECT* rect, UINT format) {
-        return DrawTextA(m_hDC, text.data(), static_cast<int>(text.size()), rect, format);
+        return ::DrawTextA(m_hDC, text.data(), static_cast<int>(text.size()), rect, format);
     }
+    BOOL DrawIcon(int x, int y, HICON icon) { return ::DrawIcon(m_hDC, x, y, icon); }
     COLORREF SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
     COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
+};
+
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* wnd) : m_window(wnd->m_hWnd) { m_hDC = BeginPaint(m_window, &m_ps); }
+    ~CPaintDC() { EndPaint(m_window, &m_ps); }
+
+    PAINTSTRUCT m_ps{};
 
 private:
     HWND m_window;

@@ -1,0 +1,38 @@
+// CDriveView: the child window that fills the main frame's client area with
+// one row per shown drive, and scrolls vertically when the rows do not fit.
+//
+// The view owns nothing but its layout constants: every paint reads the
+// parent frame's drive list (the frame is a DriveSource) and asks its update
+// policy afresh. The scroll position lives in the view's vertical scroll bar.
+#pragma once
+
+#include "drives/DriveSource.h"
+#include "framework/Wnd.h"
+
+class CDriveView : public CWnd {
+public:
+    CDriveView();
+    ~CDriveView() override = default;
+
+    const MsgMap* GetMessageMap() const override;
+    static const MsgMap messageMap;
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+
+    // Recomputes the scroll range from the number of shown drives and the
+    // client height, and shows the scroll bar only when the rows overflow.
+    // Call it after the set of shown drives changes.
+    void UpdateScrollBars();
+
+    void OnPaint();
+    void OnVScroll(UINT code, UINT position, CWnd* scrollBar);
+    int OnCreate(LPCREATESTRUCTA cs);
+    void OnSize(UINT type, int cx, int cy);
+
+    int m_nBarHeight; // height of a bar; + 5 is one scroll step
+    int m_nRowPitch;  // distance between row tops
+
+private:
+    // The parent frame as the owner of the drive list, or null.
+    DriveSource* Source() const;
+    int ScrollStep() const { return m_nBarHeight + 5; }
+};

@@ -1,0 +1,56 @@
+// Where and what one drive's row draws: a pure function of the row's index
+// among the shown drives, the scroll position, the client width and the
+// drive's record, so that layout, texts and colours are testable without a
+// window.
+#pragma once
+
+#include "drives/DriveRecord.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// The two layout constants of the drive view.
+struct RowMetrics {
+    int barHeight = 28; // height of the usage bar and the grey box
+    int rowPitch = 32;  // distance between row tops; height of the free-space cell
+};
+
+// The bar's two colours: the used share and the label over the rest.
+constexpr COLORREF kBarUsedColour = 0x00FF0000; // blue
+constexpr COLORREF kBarRestColour = 0x00C0C0C0; // silver
+constexpr char kBarPercentFormat[] = "%.0f%%";
+constexpr char kBarNoMediaLabel[] = "no media";
+
+struct RowLayout {
+    int y = 0;            // top of the row
+    POINT icon{};         // top-left of the drive's icon
+    POINT letterOrigin{}; // top-left of the drive letter
+    std::string letter;   // the drive letter, drawn over the icon
+    bool hasSize = false; // total != 0: plain letter, percentage bar, free-space text
+    RECT bar{};           // the usage bar; also the grey box when there is no size
+    bool drawBar = false; // the bar has a positive width
+    const char* barFormat = kBarNoMediaLabel;
+    uint32_t barValue = 0; // the used percentage as the bar's value (of 100)
+    COLORREF barUsedColour = kBarUsedColour;
+    COLORREF barRestColour = kBarRestColour;
+    RECT freeCell{};      // the free-space text cell (only drawn with size)
+    std::string freeText; // empty without size
+};
+
+RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord& record,
+                    const RowMetrics& metrics = {});
+
+// Used share in whole percent: used ÷ (total ÷ 100) for total > 100, else
+// used itself (a drive of up to 100 bytes reports its byte count). A
+// negative used amount counts as 0.
+int64_t UsedPercent(int64_t used, int64_t total);
+
+// total − free; 0 when a drive reports more free bytes than its size, so that
+// the difference cannot wrap around into a huge percentage.
+uint64_t UsedBytes(uint64_t total, uint64_t free);
+
+// Free space with two decimals in the largest of GB, MB and KB that is at
+// least 1 (KB below that, 0 included): "465.76GB".
+std::string FreeSpaceText(uint64_t freeBytes);

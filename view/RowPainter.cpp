@@ -1,0 +1,57 @@
+#include "view/RowPainter.h"
+
+#include "view/UsageBar.h"
+
+void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& source) {
+    dc.DrawIcon(row.icon.x, row.icon.y, icon);
+    dc.SetBkMode(TRANSPARENT);
+    if (row.hasSize) {
+        dc.TextOut(row.letterOrigin.x, row.letterOrigin.y, row.letter);
+    } else {
+        // No callback: the platform draws and measures the text itself (width
+        // and height 0). The brush is the window-text brush that Windows uses
+        // when given none; some platforms take the context's current brush
+        // instead, which is white and would make the letter vanish.
+        GrayStringA(dc.m_hDC, GetSysColorBrush(COLOR_WINDOWTEXT), nullptr,
+                    reinterpret_cast<LPARAM>(row.letter.c_str()),
+                    static_cast<int>(row.letter.size()), row.letterOrigin.x, row.letterOrigin.y, 0,
+                    0);
+    }
+
+    // The bar image takes the context's text and background colours.
+    const COLORREF savedText = dc.SetTextColor(row.barUsedColour);
+    dc.SetBkColor(row.barRestColour);
+    // A client area too narrow for a bar gets neither bar nor box.
+    if (row.drawBar) {
+        const RECT& bar = row.bar;
+        DrawUsageBar(dc.m_hDC, GetStockObject(SYSTEM_FONT), bar.left, bar.top, bar.right - bar.left,
+                     bar.bottom - bar.top, row.barValue, 100, row.barFormat);
+        if (!row.hasSize) {
+            const bool updatable = source.IsDriveUpdatable(row.letter + ":");
+            const auto brush =
+                static_cast<HBRUSH>(GetStockObject(updatable ? LTGRAY_BRUSH : DKGRAY_BRUSH));
+            DrawPlaceholderBox(dc.m_hDC, brush, bar.left, bar.top, bar.right, bar.bottom);
+        }
+    }
+    dc.SetTextColor(savedText);
+
+    if (row.hasSize) {
+        RECT cell = row.freeCell;
+        dc.DrawText(row.freeText, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+}
+
+void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
+                    const RowMetrics& metrics) {
+    const DriveList& drives = source.Drives();
+    const size_t count = drives.size();
+    int index = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const DriveRecord record = drives[i];
+        if (record.bShown == 0)
+            continue;
+        PaintDriveRow(dc, LayoutRow(index, scrollPos, clientWidth, record, metrics),
+                      record.sfi.hIcon, source);
+        ++index;
+    }
+}

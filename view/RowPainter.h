@@ -1,0 +1,19 @@
+// Paints the drive view's rows into any drawing context: the view's paint
+// context, or a memory context in tests and benchmarks.
+#pragma once
+
+#include "drives/DriveSource.h"
+#include "framework/PaintDC.h"
+#include "view/RowLayout.h"
+
+// One row: icon, letter (grayed without size data), usage bar, the grey box
+// over the bar of a drive without size data (light grey when the update
+// policy of `source` allows the drive, dark grey when it excludes it), and
+// the free-space text. Leaves the context's text colour as it was; its
+// background mode ends TRANSPARENT.
+void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& source);
+
+// Every shown record of source's list in list order; hidden records leave no
+// gap. Rows outside the context's clip region are drawn and clipped.
+void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
+                    const RowMetrics& metrics);
