@@ -1,0 +1,21 @@
+#include "settings/ProfileSection.h"
+
+#include "framework/WinApp.h"
+
+ProfileSection::ProfileSection() : ProfileSection(FALSE, "Init") {}
+
+ProfileSection::ProfileSection(BOOL save, std::string section)
+    : m_bSave(save), m_strSection(std::move(section)) {}
+
+int ProfileSection::ExchangeInt(const char* entry, int defaultValue, int* value) {
+    // Without an application object there is no profile: nothing is written
+    // and every entry reads as its default.
+    CWinApp* app = AfxGetApp();
+    if (m_bSave) {
+        return app != nullptr && app->WriteProfileInt(m_strSection.c_str(), entry, *value);
+    }
+    *value = app != nullptr
+                 ? static_cast<int>(app->GetProfileInt(m_strSection.c_str(), entry, defaultValue))
+                 : defaultValue;
+    return *value;
+}

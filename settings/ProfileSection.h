@@ -1,0 +1,25 @@
+// Reads or writes integer entries of one section of the application's
+// per-user profile, in a direction chosen when the accessor is made.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class ProfileSection {
+public:
+    // Load direction, section "Init".
+    ProfileSection();
+    ProfileSection(BOOL save, std::string section);
+
+    void SetDirection(BOOL save) { m_bSave = save; }
+    void SetSection(std::string section) { m_strSection = std::move(section); }
+
+    // Save (m_bSave not 0): writes *value to (section, entry) and returns
+    // non-zero when it was written. Load: stores the profile's integer, or
+    // defaultValue when there is none, in *value and returns it.
+    int ExchangeInt(const char* entry, int defaultValue, int* value);
+
+    BOOL m_bSave;             // 0 = load, not 0 = save
+    std::string m_strSection; // the section read and written
+};

@@ -1,0 +1,30 @@
+#include "settings/RegistryKey.h"
+
+#include <cstring>
+
+LONG RegistryKey::Open(HKEY root, const char* subKey) {
+    Close();
+    const REGSAM access = m_bSave ? KEY_WRITE : KEY_READ;
+    const LONG status = RegOpenKeyExA(root, subKey, 0, access, m_hKey.put());
+    if (status != ERROR_SUCCESS)
+        m_hKey.release(); // nothing was opened; never close what we do not own
+    return status;
+}
+
+void RegistryKey::ExchangeBinary(const char* valueName, const void* defaultBytes, void* buffer,
+                                 DWORD size) {
+    if (m_bSave) {
+        if (m_hKey)
+            RegSetValueExA(m_hKey.get(), valueName, 0, REG_BINARY, static_cast<const BYTE*>(buffer),
+                           size);
+        return;
+    }
+    DWORD count = size;
+    if (m_hKey && RegQueryValueExA(m_hKey.get(), valueName, nullptr, nullptr,
+                                   static_cast<BYTE*>(buffer), &count) == ERROR_SUCCESS)
+        return;
+    if (defaultBytes != nullptr)
+        std::memcpy(buffer, defaultBytes, size);
+    else
+        std::memset(buffer, 0, size);
+}

@@ -1,0 +1,67 @@
+#include "settings/WindowState.h"
+
+#include "framework/DockState.h"
+#include "framework/FrameWnd.h"
+#include "framework/WinApp.h"
+#include "settings/RegistryKey.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+constexpr char kPlacementEntry[] = "Placement";
+} // namespace
+
+void ExchangeWindowPlacement(HWND window, bool save, const char* company, const char* application) {
+    if (window == nullptr)
+        return;
+    RegistryKey key;
+    key.SetDirection(save ? TRUE : FALSE);
+    const std::string path = std::string("Software\\") + company + "\\" + application;
+    // Opened, never created: saving follows the profile writes that create
+    // the key, and a first start simply finds nothing to load.
+    key.Open(HKEY_CURRENT_USER, path.c_str());
+
+    WINDOWPLACEMENT placement;
+    std::memset(&placement, 0, sizeof placement);
+    placement.length = sizeof placement;
+    if (save) {
+        GetWindowPlacement(window, &placement);
+        key.ExchangeBinary(kPlacementEntry, nullptr, &placement, sizeof placement);
+        return;
+    }
+    // A stored entry shorter than the record fills only its own length; the
+    // rest then holds the window's current placement rather than zeros, so
+    // that a truncated entry cannot shrink the window to nothing.
+    GetWindowPlacement(window, &placement);
+    key.ExchangeBinary(kPlacementEntry, nullptr, &placement, sizeof placement);
+    // Nothing stored, or an oversized entry, reads as zeros: the length field
+    // is then 0 and the window keeps the placement it was created with.
+    if (placement.length == sizeof placement)
+        SetWindowPlacement(window, &placement);
+}
+
+bool ExchangeDockState(bool save, const char* profileName) {
+    CWinThread* thread = AfxGetThread();
+    if (thread == nullptr)
+        return false;
+    // The main window is set before the frame's window is created, so this
+    // finds the frame during its own creation too.
+    auto* frame = dynamic_cast<CFrameWnd*>(thread->GetMainWnd());
+    if (frame == nullptr)
+        return false;
+    CDockState state;
+    if (save) {
+        frame->GetDockState(state);
+        state.SaveState(profileName);
+    } else {
+        state.LoadState(profileName);
+        frame->SetDockState(state);
+    }
+    return true;
+}
+
+bool ExchangeWindowState(HWND window, bool save, const char* company, const char* application) {
+    ExchangeWindowPlacement(window, save, company, application);
+    return ExchangeDockState(save, application);
+}

@@ -1,0 +1,21 @@
+// The main frame's window state between runs: its placement, kept as the
+// binary entry "Placement" of the application key, and the docking state of
+// its control bars, kept by the framework in the application profile.
+#pragma once
+
+#include <windows.h>
+
+// Load (save false): applies the stored placement to `window`; a missing,
+// unreadable or oversized entry leaves the window as it is. Save: stores the
+// window's current placement. Opens HKCU\Software\<company>\<application>
+// but never creates it. A null window does nothing.
+void ExchangeWindowPlacement(HWND window, bool save, const char* company, const char* application);
+
+// Loads or saves the docking state of the main frame (the current thread's
+// main window) under `profileName`. False when there is no thread or no main
+// frame, in which case nothing is exchanged.
+bool ExchangeDockState(bool save, const char* profileName);
+
+// ExchangeWindowPlacement, then ExchangeDockState under the application name;
+// returns the latter's result.
+bool ExchangeWindowState(HWND window, bool save, const char* company, const char* application);
