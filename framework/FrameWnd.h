@@ -2,7 +2,14 @@
 // view, which routes commands and keeps the command user interface current.
 #pragma once
 
-#include "framework/Wnd.h"
+#include "framework/ControlBar.h"
+#include "framework/Handle.h"
+
+#include <string>
+#include <vector>
+
+class CDockState;
+class CToolBar;
 
 class CFrameWnd : public CWnd {
 public:
@@ -13,7 +20,8 @@ public:
     static const MsgMap messageMap;
 
     // Creates the frame with the menu, accelerators and title of resource
-    // `resourceId`.
+    // `resourceId`. When creation fails the frame object is deleted (and is
+    // no longer the thread's main window) and the result is FALSE.
     virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW,
                            CWnd* parent = nullptr, void* context = nullptr);
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -21,7 +29,64 @@ public:
     // The frame object is heap-allocated and deletes itself when its window is gone.
     void PostNcDestroy() override;
 
+    // Command routing: this frame's map, then the application object, then
+    // the framework's own commands (exit, toolbar and status bar toggles).
+    // A derived frame overrides it to offer commands to its view first.
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
+
+    // Base behaviours for derived frames' maps.
+    int OnCreate(LPCREATESTRUCTA cs);
+    void OnClose(); // destroys the window
+    void OnSize(UINT type, int cx, int cy);
+
+    // Lays the visible docked bars along the client edges and the view (the
+    // child AFX_IDW_PANE_FIRST) in what is left.
+    void RecalcLayout(BOOL notify = TRUE);
+
+    // Control bars.
+    void EnableDocking(DWORD align); // the sides (CBRS_ALIGN_*) bars may dock on
+    DWORD GetDockingSides() const { return m_dwDockSides; }
+    // Docks `bar` on `side` (a CBRS_ALIGN_* value; 0: the first side both the
+    // frame and the bar allow, top first). Does nothing when neither allows it.
+    void DockControlBar(CControlBar* bar, DWORD side = 0);
+    // Floats `bar` in a tool window whose top-left corner is `screenPosition`
+    // (kept on the screen).
+    void FloatControlBar(CControlBar* bar, POINT screenPosition);
+    void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay = FALSE);
+    // The bar with control id `id`, or null.
+    CControlBar* GetControlBar(UINT id) const;
+    const std::vector<CControlBar*>& GetControlBars() const { return m_bars; }
+
+    void GetDockState(CDockState& state) const;
+    void SetDockState(const CDockState& state);
+
+    // The status bar's message pane.
+    void SetMessageText(const std::string& text);
+    void SetMessageText(UINT stringId); // the prompt of string `stringId`
+
+    // Message handlers, public for the message map.
+    void OnInitMenuPopup(HMENU popup, UINT index, BOOL sysMenu);
+    void OnMenuSelect(UINT item, UINT flags, HMENU menu);
+    LRESULT OnNotify(NMHDR* header);
+    LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+
+    // The framework's commands.
+    void OnAppExit();
+    void OnViewToolBar();
+    void OnUpdateViewToolBar(CCmdUI* ui);
+    void OnViewStatusBar();
+    void OnUpdateViewStatusBar(CCmdUI* ui);
+
 protected:
-    HACCEL m_hAccelTable = nullptr;
-    HMENU m_hMenu = nullptr;
+    friend class CControlBar;
+    void AddControlBar(CControlBar* bar);
+    void RemoveControlBar(CControlBar* bar);
+    void ToggleBar(UINT barId);
+    void UpdateBarCheck(UINT barId, CCmdUI* ui);
+
+    tov::UniqueAccel m_accel;
+    DWORD m_dwDockSides = 0;
+    std::vector<CControlBar*> m_bars; // in creation order
+    std::string m_tipText;            // the tooltip text handed out last
+    std::wstring m_tipTextW;
 };

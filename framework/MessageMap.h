@@ -50,9 +50,7 @@ struct MsgMap {
 
 namespace detail {
 template <typename> struct MemberOf;
-template <typename C, typename F> struct MemberOf<F C::*> {
-    using Class = C;
-};
+template <typename C, typename F> struct MemberOf<F C::*> { using Class = C; };
 template <auto Fn> using ClassOf = typename MemberOf<decltype(Fn)>::Class;
 template <auto Fn> ClassOf<Fn>* Self(CCmdTarget* target) {
     return static_cast<ClassOf<Fn>*>(target);
@@ -112,6 +110,56 @@ template <auto Fn> constexpr MsgMapEntry OnWmClose() {
             }};
 }
 
+// void OnInitMenuPopup(HMENU popup, UINT index, BOOL sysMenu)
+template <auto Fn> constexpr MsgMapEntry OnWmInitMenuPopup() {
+    return {MapKind::Message, WM_INITMENUPOPUP, 0, 0,
+            [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)(reinterpret_cast<HMENU>(w), LOWORD(l), HIWORD(l));
+                return 0;
+            }};
+}
+
+// void OnMenuSelect(UINT item, UINT flags, HMENU menu): item is a command id,
+// or a position for a popup; flags 0xFFFF with a null menu: the menu closed.
+template <auto Fn> constexpr MsgMapEntry OnWmMenuSelect() {
+    return {MapKind::Message, WM_MENUSELECT, 0, 0,
+            [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)(LOWORD(w), HIWORD(w), reinterpret_cast<HMENU>(l));
+                return 0;
+            }};
+}
+
+// LRESULT OnNotify(NMHDR* header)
+template <auto Fn> constexpr MsgMapEntry OnWmNotify() {
+    return {MapKind::Message, WM_NOTIFY, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM l) -> LRESULT {
+                return (detail::Self<Fn>(t)->*Fn)(reinterpret_cast<NMHDR*>(l));
+            }};
+}
+
+namespace detail {
+// void OnMouse(UINT keyFlags, POINT clientPoint) for the client-area mouse messages.
+template <UINT Msg, auto Fn> constexpr MsgMapEntry MouseEntry() {
+    return {MapKind::Message, Msg, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
+                const POINT point{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+                (Self<Fn>(t)->*Fn)(static_cast<UINT>(w), point);
+                return 0;
+            }};
+}
+} // namespace detail
+
+// void OnLButtonDown(UINT keyFlags, POINT point)
+template <auto Fn> constexpr MsgMapEntry OnWmLButtonDown() {
+    return detail::MouseEntry<WM_LBUTTONDOWN, Fn>();
+}
+// void OnLButtonUp(UINT keyFlags, POINT point)
+template <auto Fn> constexpr MsgMapEntry OnWmLButtonUp() {
+    return detail::MouseEntry<WM_LBUTTONUP, Fn>();
+}
+// void OnMouseMove(UINT keyFlags, POINT point)
+template <auto Fn> constexpr MsgMapEntry OnWmMouseMove() {
+    return detail::MouseEntry<WM_MOUSEMOVE, Fn>();
+}
+
 // LRESULT Handler(WPARAM, LPARAM): for messages without a typed cracker.
 template <UINT Msg, auto Fn> constexpr MsgMapEntry OnMessage() {
     return {MapKind::Message, Msg, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
@@ -142,4 +190,3 @@ template <UINT Code, UINT Id, auto Fn> constexpr MsgMapEntry OnControlNotify() {
                 return TRUE;
             }};
 }
-

@@ -30,8 +30,8 @@ public:
     // Creation. className null: PreCreateWindow picks the class.
     BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
                 CWnd* parent, UINT id, void* context = nullptr);
-    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
-                  int x, int y, int cx, int cy, HWND parent, HMENU menuOrId);
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
+                  int y, int cx, int cy, HWND parent, HMENU menuOrId);
     // Adjusts the creation parameters; the base picks the framework's
     // default class when none is given.
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
@@ -83,9 +83,17 @@ protected:
         LPARAM lParam = 0;
     };
     CurrentMessage m_current;
+    // How many calls of this object's window procedure are on the stack, and
+    // whether PostNcDestroy waits for the outermost of them to return: a
+    // handler that destroys its own window (WM_CLOSE -> DestroyWindow) must not
+    // have the object deleted under it.
+    int m_nCallDepth = 0;
+    bool m_bPostNcDestroyPending = false;
 
     friend LRESULT CallWindowObject(CWnd* wnd, HWND window, UINT message, WPARAM wParam,
                                     LPARAM lParam);
+    // Dialogs bind their member controls to existing child windows.
+    friend class CDialog;
     void Attach(HWND window);
     void Detach();
 };

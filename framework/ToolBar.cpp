@@ -1,0 +1,258 @@
+#include "framework/ToolBar.h"
+
+#include "framework/FrameWnd.h"
+#include "framework/PaintDC.h"
+#include "framework/WinApp.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tov {
+
+std::optional<ToolBarTemplate> ParseToolBarResource(std::span<const BYTE> data) {
+    auto word = [&data](size_t index) {
+        WORD value = 0;
+        std::memcpy(&value, data.data() + index * sizeof(WORD), sizeof value);
+        return value;
+    };
+    constexpr size_t kHeaderWords = 4;
+    if (data.size() < kHeaderWords * sizeof(WORD))
+        return std::nullopt;
+    const WORD version = word(0);
+    const WORD width = word(1);
+    const WORD height = word(2);
+    const WORD count = word(3);
+    // Image sizes beyond this are not button images but damage.
+    constexpr WORD kMaxImageSide = 256;
+    if (version != 1 || width == 0 || height == 0 || width > kMaxImageSide ||
+        height > kMaxImageSide || data.size() < (kHeaderWords + count) * sizeof(WORD))
+        return std::nullopt;
+    ToolBarTemplate result;
+    result.buttonWidth = width;
+    result.buttonHeight = height;
+    for (size_t i = 0; i < count; ++i)
+        result.ids.push_back(word(kHeaderWords + i));
+    return result;
+}
+
+} // namespace tov
+
+namespace {
+constexpr int kBarBorder = 2; // pixels around the buttons
+} // namespace
+
+static constexpr MsgMapEntry kToolBarEntries[] = {
+    OnWmPaint<&CToolBar::OnPaint>(),
+    OnWmSize<&CToolBar::OnSize>(),
+};
+const MsgMap CToolBar::messageMap{&CControlBar::messageMap, kToolBarEntries};
+const MsgMap* CToolBar::GetMessageMap() const {
+    return &messageMap;
+}
+
+BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, RECT borders, UINT id) {
+    if (parent == nullptr || parent->m_hWnd == nullptr || m_hWnd != nullptr)
+        return FALSE;
+    m_borders = borders;
+    const char* windowClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW),
+                                                  reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    // The bar styles share bits with window styles (the gripper with
+    // WS_DLGFRAME), so they stay out of the window's own style.
+    const DWORD windowStyle = (style & ~CBRS_ALL) | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (!CWnd::CreateEx(0, windowClass, nullptr, windowStyle, 0, 0, 0, 0, parent->m_hWnd,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))))
+        return FALSE;
+    AttachToFrame(parent, style, id);
+
+    DWORD controlStyle = WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
+                         (ctrlStyle & 0xFFFF);
+    if ((style & CBRS_TOOLTIPS) != 0)
+        controlStyle |= TBSTYLE_TOOLTIPS;
+    m_hWndToolBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, controlStyle, 0, 0, 0, 0, m_hWnd,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                    AfxGetInstanceHandle(), nullptr);
+    if (m_hWndToolBar == nullptr) {
+        DestroyWindow();
+        return FALSE;
+    }
+    ::SendMessageA(m_hWndToolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // Clicks and notifications (tooltip texts, hot button) go straight to the
+    // frame, docked or floating, which routes the commands.
+    if (m_pDockSite != nullptr)
+        ::SendMessageA(m_hWndToolBar, TB_SETPARENT, reinterpret_cast<WPARAM>(m_pDockSite->m_hWnd),
+                       0);
+    return TRUE;
+}
+
+BOOL CToolBar::LoadToolBar(UINT resourceId) {
+    if (m_hWndToolBar == nullptr)
+        return FALSE;
+    const HINSTANCE instance = AfxGetInstanceHandle();
+    HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resourceId),
+                                MAKEINTRESOURCEA(tov::kToolBarResourceType));
+    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr)
+        return FALSE;
+    const std::optional<tov::ToolBarTemplate> layout = tov::ParseToolBarResource(
+        {static_cast<const BYTE*>(bytes), SizeofResource(instance, found)});
+    if (!layout)
+        return FALSE;
+    // The bitmap must exist; the control loads its own copy of it, mapping
+    // the usual greys to the current button colours, and frees that copy.
+    if (HBITMAP probe = LoadBitmapA(instance, MAKEINTRESOURCEA(resourceId)))
+        DeleteObject(probe);
+    else
+        return FALSE;
+
+    while (::SendMessageA(m_hWndToolBar, TB_BUTTONCOUNT, 0, 0) > 0)
+        ::SendMessageA(m_hWndToolBar, TB_DELETEBUTTON, 0, 0);
+    ::SendMessageA(m_hWndToolBar, TB_SETBITMAPSIZE, 0,
+                   MAKELPARAM(layout->buttonWidth, layout->buttonHeight));
+    ::SendMessageA(m_hWndToolBar, TB_SETBUTTONSIZE, 0,
+                   MAKELPARAM(layout->buttonWidth + 7, layout->buttonHeight + 7));
+
+    std::vector<TBBUTTON> buttons;
+    int image = 0;
+    for (UINT id : layout->ids) {
+        TBBUTTON button{};
+        button.idCommand = static_cast<int>(id);
+        button.fsState = TBSTATE_ENABLED;
+        button.iString = -1;
+        if (id == 0) {
+            button.fsStyle = BTNS_SEP;
+        } else {
+            button.iBitmap = image++;
+            button.fsStyle = BTNS_BUTTON;
+        }
+        buttons.push_back(button);
+    }
+    if (image > 0) {
+        TBADDBITMAP bitmap{instance, resourceId};
+        if (::SendMessageA(m_hWndToolBar, TB_ADDBITMAP, static_cast<WPARAM>(image),
+                           reinterpret_cast<LPARAM>(&bitmap)) < 0)
+            return FALSE;
+    }
+    if (!buttons.empty() && !::SendMessageA(m_hWndToolBar, TB_ADDBUTTONSA, buttons.size(),
+                                            reinterpret_cast<LPARAM>(buttons.data())))
+        return FALSE;
+    OnOrientationChanged();
+    if (m_pDockSite != nullptr)
+        m_pDockSite->RecalcLayout();
+    return TRUE;
+}
+
+int CToolBar::GetCount() const {
+    return m_hWndToolBar != nullptr
+               ? static_cast<int>(::SendMessageA(m_hWndToolBar, TB_BUTTONCOUNT, 0, 0))
+               : 0;
+}
+
+UINT CToolBar::GetItemID(int index) const {
+    TBBUTTON button{};
+    if (m_hWndToolBar == nullptr ||
+        !::SendMessageA(m_hWndToolBar, TB_GETBUTTON, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(&button)) ||
+        (button.fsStyle & BTNS_SEP) != 0)
+        return 0;
+    return static_cast<UINT>(button.idCommand);
+}
+
+void CToolBar::OnUpdateCmdUI(CCmdTarget* target) {
+    const int count = GetCount();
+    for (int i = 0; i < count; ++i) {
+        const UINT id = GetItemID(i);
+        if (id == 0)
+            continue;
+        CCmdUI ui;
+        ui.m_nID = id;
+        ui.m_nIndex = static_cast<UINT>(i);
+        ui.m_hToolBar = m_hWndToolBar;
+        ui.DoUpdate(target);
+    }
+}
+
+void CToolBar::OnOrientationChanged() {
+    if (m_hWndToolBar == nullptr)
+        return;
+    // Lying vertically, every button starts a row of its own.
+    const bool horizontal = IsHorizontal();
+    const int count = GetCount();
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button{};
+        ::SendMessageA(m_hWndToolBar, TB_GETBUTTON, static_cast<WPARAM>(i),
+                       reinterpret_cast<LPARAM>(&button));
+        BYTE state = button.fsState;
+        state = horizontal ? (state & ~TBSTATE_WRAP) : (state | TBSTATE_WRAP);
+        ::SendMessageA(m_hWndToolBar, TB_SETSTATE, static_cast<WPARAM>(button.idCommand),
+                       MAKELPARAM(state, 0));
+    }
+    const LONG style = GetWindowLongA(m_hWndToolBar, GWL_STYLE);
+    SetWindowLongA(m_hWndToolBar, GWL_STYLE, horizontal ? (style & ~CCS_VERT) : (style | CCS_VERT));
+    OnSize(SIZE_RESTORED, 0, 0);
+    Invalidate();
+}
+
+SIZE CToolBar::CalcFixedLayout(BOOL, BOOL horizontal) {
+    // The extent of the buttons as the control lays them out now.
+    SIZE buttons{0, 0};
+    const int count = GetCount();
+    for (int i = 0; i < count; ++i) {
+        RECT item{};
+        if (::SendMessageA(m_hWndToolBar, TB_GETITEMRECT, static_cast<WPARAM>(i),
+                           reinterpret_cast<LPARAM>(&item))) {
+            buttons.cx = std::max<LONG>(buttons.cx, item.right);
+            buttons.cy = std::max<LONG>(buttons.cy, item.bottom);
+        }
+    }
+    if (count == 0 && m_hWndToolBar != nullptr) {
+        const LRESULT size = ::SendMessageA(m_hWndToolBar, TB_GETBUTTONSIZE, 0, 0);
+        buttons = SIZE{LOWORD(size), HIWORD(size)};
+    }
+    // Asked about the other orientation (while dragging), the same buttons
+    // stacked the other way.
+    if (static_cast<bool>(horizontal) != IsHorizontal())
+        std::swap(buttons.cx, buttons.cy);
+
+    const bool gripper = (m_dwStyle & CBRS_GRIPPER) != 0 && !IsFloating();
+    SIZE size{buttons.cx + 2 * kBarBorder + m_borders.left + m_borders.right,
+              buttons.cy + 2 * kBarBorder + m_borders.top + m_borders.bottom};
+    if (gripper) {
+        if (horizontal)
+            size.cx += kGripperSize;
+        else
+            size.cy += kGripperSize;
+    }
+    return size;
+}
+
+RECT CToolBar::ButtonArea() const {
+    RECT area = GetClientRect();
+    const RECT grip = GetGripperRect();
+    if (!IsRectEmpty(&grip)) {
+        if (IsHorizontal())
+            area.left = grip.right;
+        else
+            area.top = grip.bottom;
+    }
+    area.left += kBarBorder + m_borders.left;
+    area.top += kBarBorder + m_borders.top;
+    area.right -= kBarBorder + m_borders.right;
+    area.bottom -= kBarBorder + m_borders.bottom;
+    area.right = std::max(area.right, area.left);
+    area.bottom = std::max(area.bottom, area.top);
+    return area;
+}
+
+void CToolBar::OnSize(UINT, int, int) {
+    if (m_hWndToolBar == nullptr)
+        return;
+    const RECT area = ButtonArea();
+    SetWindowPos(m_hWndToolBar, nullptr, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CToolBar::OnPaint() {
+    CPaintDC dc(this);
+    DrawGripper(dc.m_hDC);
+}
