@@ -70,34 +70,21 @@ TEST_F(SettingsTest, FirstRunLoadsDefaultsAndWritesNothing) {
     EXPECT_FALSE(KeyExists(kCompanyKey));
 }
 
-TEST_F(SettingsTest, LoadTakesStoredFlagsUnchangedAndReadsNoDrives) {
-    ASSERT_TRUE(app.WriteProfileInt("Init", "ViewFloppies", 0));
+TEST_F(SettingsTest, LoadTakesStoredIntegersUnchangedAndReadsNoDrives) {
     ASSERT_TRUE(app.WriteProfileInt("Init", "ViewRemoveables", 5));
     ASSERT_TRUE(app.WriteProfileInt("Drives", "Local Disk (C:)", 0));
-    DriveList drives{Record("Local Disk (C:)", 1)};
-    BOOL floppies = 1, removables = 1;
-    ExchangeSettings(0, drives, floppies, removables);
-    EXPECT_EQ(floppies, 0);
-    EXPECT_EQ(removables, 5);
-    EXPECT_EQ(drives[0].bShown, 1);
-    EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Init"),
-              (Values{{"ViewFloppies", 0}, {"ViewRemoveables", 5}}));
-}
-
-TEST_F(SettingsTest, ValueOfAnotherRegistryTypeLoadsAsTheDefault) {
-    ASSERT_TRUE(app.WriteProfileInt("Init", "ViewRemoveables", 0));
-    tov::UniqueHKey key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, (std::string(kAppKey) + "\\Init").c_str(), 0,
-                            KEY_WRITE, key.put()),
+    // A value of another registry type reads as the default.
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(kAppKey) + "\\Init").c_str(),
+                              "ViewFloppies", REG_SZ, "0", 2),
               ERROR_SUCCESS);
-    ASSERT_EQ(
-        RegSetValueExA(key.get(), "ViewFloppies", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2),
-        ERROR_SUCCESS);
-    DriveList drives;
+    DriveList drives{Record("Local Disk (C:)", 1)};
     BOOL floppies = 0, removables = 1;
     ExchangeSettings(0, drives, floppies, removables);
     EXPECT_EQ(floppies, 1);
-    EXPECT_EQ(removables, 0);
+    EXPECT_EQ(removables, 5);
+    EXPECT_EQ(drives[0].bShown, 1);
+    EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Init"),
+              (Values{{"ViewFloppies", 0xFFFFFFFF}, {"ViewRemoveables", 5}}));
 }
 
 TEST_F(SettingsTest, SaveWritesEveryRecordThenBothFlags) {

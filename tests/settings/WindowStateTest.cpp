@@ -1,7 +1,7 @@
 // RegistryKey and the window placement against the real registry and real
 // top-level windows (on the virtual display), under a test-only company key.
 #include "framework/Handle.h"
-#include "framework/Wnd.h"
+#include "framework/FrameWnd.h"
 #include "framework/WinApp.h"
 #include "settings/RegistryKey.h"
 #include "settings/WindowState.h"
@@ -226,6 +226,19 @@ TEST_F(WindowStateTest, DockStateNeedsAMainFrame) {
     CWnd notAFrame;
     app.m_pMainWnd = &notAFrame;
     EXPECT_FALSE(ExchangeWindowState(nullptr, true, kCompany, kApplication));
+
+    // A frame (here without bars) is exchanged under the application name,
+    // in the application profile.
+    CFrameWnd frame;
+    app.m_pMainWnd = &frame;
+    EXPECT_TRUE(ExchangeWindowState(nullptr, true, kCompany, kApplication));
+    DWORD subKeys = 0;
+    tov::UniqueHKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kAppKey, 0, KEY_READ, key.put()), ERROR_SUCCESS);
+    RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, nullptr, nullptr);
+    EXPECT_GT(subKeys, 0u);
+    EXPECT_TRUE(ExchangeDockState(false, kApplication));
     app.m_pMainWnd = nullptr;
 }
 } // namespace
