@@ -1,0 +1,166 @@
+// The pure cores of the drive view: row layout and texts, the used
+// percentage, the bar's arithmetic and bit image, and the scroll range.
+#include "tests/view/TestDrives.h"
+#include "view/BarImage.h"
+#include "view/RowLayout.h"
+#include "view/Scrolling.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+using testing_drives::MakeRecord;
+
+constexpr uint64_t KB = 1024;
+constexpr uint64_t MB = KB * KB;
+constexpr uint64_t GB = MB * KB;
+
+TEST(RowLayout, RowsArePitch32ApartAndMoveUpWithTheScrollPosition) {
+    const DriveRecord disk = MakeRecord("Local Disk (C:)", 1000, 500);
+    EXPECT_EQ(LayoutRow(0, 0, 600, disk).y, 5);
+    EXPECT_EQ(LayoutRow(1, 0, 600, disk).y, 37);
+    EXPECT_EQ(LayoutRow(2, 0, 600, disk).y, 69);
+    EXPECT_EQ(LayoutRow(9, 31, 600, disk).y, 262);
+    EXPECT_EQ(LayoutRow(0, 33, 600, disk).y, -28);
+
+    const RowLayout row = LayoutRow(1, 0, 600, disk);
+    EXPECT_EQ(row.icon.x, 5);
+    EXPECT_EQ(row.icon.y, 37);
+    EXPECT_EQ(row.letterOrigin.x, 7);
+    EXPECT_EQ(row.letterOrigin.y, 37);
+    EXPECT_EQ(row.letter, "C");
+}
+
+TEST(RowLayout, Width600PutsTheBarAt44To499AndTheCellAt505To600) {
+    const RowLayout row = LayoutRow(0, 0, 600, MakeRecord("Local Disk (C:)", 1000, 500));
+    EXPECT_EQ(row.bar.left, 44);
+    EXPECT_EQ(row.bar.right, 500); // 456 wide: the last column is 499
+    EXPECT_EQ(row.bar.top, 5);
+    EXPECT_EQ(row.bar.bottom, 33);
+    EXPECT_TRUE(row.drawBar);
+    EXPECT_EQ(row.freeCell.left, 505);
+    EXPECT_EQ(row.freeCell.right, 600);
+    EXPECT_EQ(row.freeCell.top, 5);
+    EXPECT_EQ(row.freeCell.bottom, 37);
+    EXPECT_EQ(row.barUsedColour, COLORREF{0x00FF0000});
+    EXPECT_EQ(row.barRestColour, COLORREF{0x00C0C0C0});
+}
+
+TEST(RowLayout, TextsWithAndWithoutSizeData) {
+    const RowLayout sized = LayoutRow(0, 0, 600, MakeRecord("Local Disk (C:)", 200, 150));
+    EXPECT_TRUE(sized.hasSize);
+    EXPECT_STREQ(sized.barFormat, "%.0f%%");
+    EXPECT_EQ(sized.barValue, 25u);
+    EXPECT_EQ(sized.freeText, "0.15KB");
+
+    const RowLayout empty = LayoutRow(0, 0, 600, MakeRecord("CD Drive (F:)", 0, 0));
+    EXPECT_FALSE(empty.hasSize);
+    EXPECT_STREQ(empty.barFormat, "no media");
+    EXPECT_EQ(empty.barValue, 0u);
+    EXPECT_EQ(empty.freeText, "");
+    EXPECT_EQ(empty.letter, "F");
+
+    // A name shorter than the "(C:)" tail still yields a letter.
+    EXPECT_EQ(LayoutRow(0, 0, 600, MakeRecord("Q", 0, 0)).letter, "Q");
+    EXPECT_EQ(LayoutRow(0, 0, 600, MakeRecord("", 0, 0)).letter, "");
+}
+
+TEST(RowLayout, NoBarBelowAWidthOf145) {
+    EXPECT_FALSE(LayoutRow(0, 0, 100, MakeRecord("(C:)", 1000, 1)).drawBar);
+    EXPECT_FALSE(LayoutRow(0, 0, 144, MakeRecord("(C:)", 1000, 1)).drawBar);
+    const RowLayout narrowest = LayoutRow(0, 0, 145, MakeRecord("(C:)", 1000, 1));
+    EXPECT_TRUE(narrowest.drawBar);
+    EXPECT_EQ(narrowest.bar.right - narrowest.bar.left, 1);
+}
+
+TEST(RowLayout, MoreFreeThanTotalCountsAsNothingUsed) {
+    EXPECT_EQ(UsedBytes(1000, 1500), 0u);
+    EXPECT_EQ(UsedBytes(1000, 1000), 0u);
+    EXPECT_EQ(UsedBytes(1000, 400), 600u);
+    const RowLayout row = LayoutRow(0, 0, 600, MakeRecord("(C:)", 10 * GB, 11 * GB));
+    EXPECT_EQ(row.barValue, 0u);
+    EXPECT_EQ(row.freeText, "11.00GB");
+}
+
+TEST(FreeSpaceText, PicksTheUnitBeforePrintingTwoDecimals) {
+    const struct {
+        uint64_t bytes;
+        const char* text;
+    } cases[] = {
+        {0, "0.00KB"},         {1023, "1.00KB"},         {1536, "1.50KB"},
+        {MB - 1, "1024.00KB"}, {MB, "1.00MB"},           {GB - 1, "1024.00MB"},
+        {GB, "1.00GB"},        {1024 * GB, "1024.00GB"}, {500107862016, "465.76GB"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FreeSpaceText(c.bytes), c.text) << c.bytes;
+}
+
+TEST(UsedPercent, TruncatesAndDividesSmallTotalsByOne) {
+    EXPECT_EQ(UsedPercent(50, 200), 25);
+    EXPECT_EQ(UsedPercent(999, 1000), 99);
+    EXPECT_EQ(UsedPercent(10050, 10050), 100);
+    EXPECT_EQ(UsedPercent(150, 150), 150); // 150 ÷ (150 ÷ 100) = 150 ÷ 1
+    EXPECT_EQ(UsedPercent(60, 80), 60);
+    EXPECT_EQ(UsedPercent(100, 100), 100);
+    EXPECT_EQ(UsedPercent(0, 0), 0);
+    EXPECT_EQ(UsedPercent(-500, 1000), 0);
+    EXPECT_EQ(UsedPercent(int64_t{3} << 40, int64_t{4} << 40), 75);
+}
+
+TEST(BarModel, FillColumnAndLabel) {
+    EXPECT_EQ(BarFillColumn(200, BarPercentage(50, 100)), 99);
+    EXPECT_EQ(BarFillColumn(200, BarPercentage(100, 100)), 199);
+    EXPECT_EQ(BarFillColumn(200, BarPercentage(0, 100)), 0);
+    EXPECT_EQ(BarFillColumn(50, BarPercentage(2, 100)), 0);
+    EXPECT_EQ(BarFillColumn(101, BarPercentage(1, 100)), 1);
+    EXPECT_EQ(BarFillColumn(200, BarPercentage(150, 100)), 199);
+    EXPECT_EQ(BarFillColumn(200, BarPercentage(0xFFFFFFFFu, 1)), 199);
+    EXPECT_EQ(BarFillColumn(1, 100.0), 0);
+    EXPECT_EQ(BarPercentage(7, 0), 0.0);
+
+    EXPECT_EQ(FormatBarLabel("%.0f%%", 50.0), "50%");
+    EXPECT_EQ(FormatBarLabel("%.0f%%", 150.0), "150%");
+    EXPECT_EQ(FormatBarLabel("no media", 50.0), "no media");
+    EXPECT_EQ(FormatBarLabel("%.0f%%", BarPercentage(0xFFFFFFFFu, 100)), "4294967295%");
+    // Longer than the 12-byte buffer: cut, not overrun.
+    EXPECT_EQ(FormatBarLabel("%.0f%%", BarPercentage(0xFFFFFFFFu, 1)), "42949672950");
+}
+
+TEST(BarModel, FilledColumnsAreInvertedLabelIncluded) {
+    BarImage label(10, 3);
+    label.SetBit(2, 1, false);                          // a glyph pixel inside the fill
+    label.SetBit(7, 1, false);                          // a glyph pixel outside it
+    const BarImage bar = ModelUsageBar(label, 40, 100); // fill = 9 × 0.4 = 3
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool glyph = (x == 2 || x == 7) && y == 1;
+            EXPECT_EQ(bar.Bit(x, y), (x <= 3) == glyph) << x << "," << y;
+        }
+    EXPECT_EQ(bar.Colour(0, 0, 0x00FF0000, 0x00C0C0C0), COLORREF{0x00FF0000});
+    EXPECT_EQ(bar.Colour(2, 1, 0x00FF0000, 0x00C0C0C0), COLORREF{0x00C0C0C0});
+    // An inversion reaching past the image stops at its edge.
+    BarImage wide(4, 1);
+    wide.InvertColumns(298);
+    for (int x = 0; x < 4; ++x)
+        EXPECT_FALSE(wide.Bit(x, 0));
+}
+
+TEST(ScrollRange, OverflowDecidesRangeAndVisibility) {
+    const ScrollRange ten = ComputeScrollRange(10, 300, 33);
+    EXPECT_EQ(ten.overflow, 30);
+    EXPECT_EQ(ten.nMax, 63);
+    EXPECT_EQ(ten.nPage, 33);
+    EXPECT_TRUE(ten.visible);
+    EXPECT_EQ(ten.LargestPosition(), 31);
+
+    const ScrollRange four = ComputeScrollRange(4, 300, 33);
+    EXPECT_EQ(four.overflow, -168);
+    EXPECT_EQ(four.nMax, -168);
+    EXPECT_FALSE(four.visible);
+    EXPECT_EQ(four.LargestPosition(), 0);
+
+    const ScrollRange exact = ComputeScrollRange(10, 330, 33);
+    EXPECT_EQ(exact.overflow, 0);
+    EXPECT_FALSE(exact.visible);
+    EXPECT_FALSE(ComputeScrollRange(0, 0, 33).visible);
+}
+} // namespace

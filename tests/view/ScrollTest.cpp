@@ -1,0 +1,185 @@
+// The view as a real child window of a frame that owns the drive list:
+// creation, the scroll range as the view is resized, scroll codes, and the
+// rows painted at the scroll position.
+#include "framework/Handle.h"
+#include "framework/WinApp.h"
+#include "tests/view/TestDrives.h"
+#include "view/DriveView.h"
+#include "view/Scrolling.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+using testing_drives::SetClientSize;
+using testing_drives::ShownDrives;
+using testing_drives::TestFrame;
+
+class ScrollTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(frame.CreatePopup(800, 700));
+        ASSERT_TRUE(view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{}, &frame,
+                                AFX_IDW_PANE_FIRST));
+    }
+    // n shown drives in a view whose client area is 400 × height.
+    void Show(int n, int height) {
+        frame.drives = ShownDrives(n);
+        view.UpdateScrollBars();
+        SetClientSize(view.m_hWnd, 400, height);
+    }
+    SCROLLINFO Info() const {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        GetScrollInfo(view.m_hWnd, SB_VERT, &info);
+        return info;
+    }
+    int Pos() const { return GetScrollPos(view.m_hWnd, SB_VERT); }
+    bool BarShown() const { return (GetWindowLongA(view.m_hWnd, GWL_STYLE) & WS_VSCROLL) != 0; }
+    void Scroll(UINT code, UINT position = 0) {
+        view.SendMessage(WM_VSCROLL, MAKEWPARAM(code, position), 0);
+    }
+    int ClientHeight() const { return view.GetClientRect().bottom; }
+
+    TestFrame frame;
+    CDriveView view;
+};
+
+TEST_F(ScrollTest, CreationGivesASunkenEdgeAndAHiddenBar) {
+    EXPECT_EQ(view.m_nBarHeight, 28);
+    EXPECT_EQ(view.m_nRowPitch, 32);
+    const LONG style = GetWindowLongA(view.m_hWnd, GWL_STYLE);
+    EXPECT_EQ(style & WS_BORDER, 0);
+    EXPECT_NE(GetWindowLongA(view.m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+    EXPECT_EQ(GetClassLongA(view.m_hWnd, GCL_STYLE), CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
+    EXPECT_EQ(GetDlgCtrlID(view.m_hWnd), static_cast<int>(AFX_IDW_PANE_FIRST));
+    EXPECT_FALSE(BarShown());
+    EXPECT_EQ(Pos(), 0);
+}
+
+TEST_F(ScrollTest, TenDrivesIn300PixelsScrollUpTo31) {
+    Show(10, 300);
+    ASSERT_EQ(ClientHeight(), 300);
+    EXPECT_TRUE(BarShown());
+    EXPECT_EQ(view.GetClientRect().right, 400 - GetSystemMetrics(SM_CXVSCROLL));
+    const SCROLLINFO info = Info();
+    EXPECT_EQ(info.nMin, 0);
+    EXPECT_EQ(info.nMax, 63);
+    EXPECT_EQ(info.nPage, 33u);
+    Scroll(SB_THUMBPOSITION, 1000);
+    EXPECT_EQ(Pos(), 31);
+}
+
+TEST_F(ScrollTest, RowsThatFitHideTheBarAndResetThePosition) {
+    Show(4, 300);
+    EXPECT_FALSE(BarShown());
+    EXPECT_EQ(Pos(), 0);
+
+    Show(10, 330); // exactly fitting
+    EXPECT_FALSE(BarShown());
+    EXPECT_EQ(Pos(), 0);
+
+    SetClientSize(view.m_hWnd, 400, 300);
+    EXPECT_TRUE(BarShown());
+    Scroll(SB_THUMBTRACK, 20);
+    ASSERT_EQ(Pos(), 20);
+    SetClientSize(view.m_hWnd, 400, 400); // the view grows: the rows fit again
+    EXPECT_FALSE(BarShown());
+    EXPECT_EQ(Pos(), 0);
+    SetClientSize(view.m_hWnd, 400, 300); // and shrinks: the bar returns at 0
+    EXPECT_TRUE(BarShown());
+    EXPECT_EQ(Pos(), 0);
+    EXPECT_EQ(Info().nMax, 63);
+}
+
+TEST_F(ScrollTest, LineAndPageCodesMoveBy33AndAreClamped) {
+    Show(10, 300);
+    Scroll(SB_LINEDOWN);
+    EXPECT_EQ(Pos(), 31); // 33, clamped
+    Scroll(SB_LINEUP);
+    EXPECT_EQ(Pos(), 0); // -2, clamped
+
+    Show(20, 300); // largest position 361
+    Scroll(SB_LINEDOWN);
+    EXPECT_EQ(Pos(), 33);
+    Scroll(SB_PAGEDOWN);
+    EXPECT_EQ(Pos(), 66);
+    Scroll(SB_PAGEUP);
+    EXPECT_EQ(Pos(), 33);
+    Scroll(SB_TOP);
+    EXPECT_EQ(Pos(), 33);
+    Scroll(SB_BOTTOM);
+    EXPECT_EQ(Pos(), 33);
+    Scroll(SB_ENDSCROLL);
+    EXPECT_EQ(Pos(), 33);
+    Scroll(9);
+    EXPECT_EQ(Pos(), 33);
+    Scroll(SB_THUMBPOSITION, 5000);
+    EXPECT_EQ(Pos(), 361);
+}
+
+TEST_F(ScrollTest, ApplyScrollCodeReportsThePositionAskedFor) {
+    Show(10, 300);
+    int position = 0;
+    EXPECT_TRUE(ApplyScrollCode(view.m_hWnd, SB_VERT, SB_LINEDOWN, position, TRUE, 33));
+    EXPECT_EQ(position, 33); // unclamped
+    EXPECT_EQ(Pos(), 31);
+    EXPECT_EQ(Info().nPos, 31);
+
+    position = 500;
+    EXPECT_TRUE(ApplyScrollCode(view.m_hWnd, SB_VERT, SB_THUMBTRACK, position, TRUE, 33));
+    EXPECT_EQ(position, 31); // read back after the clamp
+
+    position = 12;
+    EXPECT_TRUE(ApplyScrollCode(view.m_hWnd, SB_VERT, SB_TOP, position, TRUE, 33));
+    EXPECT_EQ(position, 31);
+
+    position = 7;
+    EXPECT_FALSE(ApplyScrollCode(view.m_hWnd, SB_VERT, 9, position, TRUE, 33));
+    EXPECT_EQ(position, 7);
+    EXPECT_EQ(Pos(), 31);
+}
+
+TEST_F(ScrollTest, EveryScrollEventInvalidatesTheWholeView) {
+    frame.ShowWindow(SW_SHOWNOACTIVATE); // only a visible window collects invalid areas
+    Show(10, 300);
+    for (UINT code : {UINT{SB_LINEDOWN}, UINT{SB_ENDSCROLL}, 9u}) {
+        ValidateRect(view.m_hWnd, nullptr);
+        Scroll(code);
+        RECT update{};
+        ASSERT_TRUE(GetUpdateRect(view.m_hWnd, &update, FALSE)) << code;
+        const RECT client = view.GetClientRect();
+        EXPECT_TRUE(EqualRect(&update, &client)) << code;
+    }
+}
+
+TEST_F(ScrollTest, HidingADriveAtTheEndClampsThePosition) {
+    Show(20, 300);
+    Scroll(SB_THUMBPOSITION, 361);
+    ASSERT_EQ(Pos(), 361);
+    frame.drives[3].bShown = 0;
+    view.UpdateScrollBars();
+    EXPECT_EQ(Info().nMax, 19 * 33 - 300 + 33);
+    EXPECT_EQ(Pos(), 328);
+    EXPECT_TRUE(BarShown());
+}
+
+TEST_F(ScrollTest, PaintDrawsTheFrameRowsAtTheScrollPosition) {
+    frame.ShowWindow(SW_SHOWNOACTIVATE);
+    Show(10, 300);
+    for (DriveRecord& r : frame.drives)
+        r.ulTotalFreeBytes = 0; // full bars: blue from end to end
+    const auto pixel = [&](int x, int y) {
+        InvalidateRect(view.m_hWnd, nullptr, TRUE);
+        UpdateWindow(view.m_hWnd);
+        tov::WindowDC dc(view.m_hWnd);
+        return GetPixel(dc.get(), x, y);
+    };
+    EXPECT_EQ(pixel(45, 5), COLORREF{0x00FF0000});
+    EXPECT_EQ(pixel(45, 4), GetSysColor(COLOR_WINDOW));
+    Scroll(SB_THUMBPOSITION, 20); // row 0 now starts at y = -15
+    EXPECT_EQ(pixel(45, 12), COLORREF{0x00FF0000});
+    EXPECT_EQ(pixel(45, 14), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(pixel(45, 17), COLORREF{0x00FF0000}); // row 1
+}
+} // namespace

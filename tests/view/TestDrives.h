@@ -1,0 +1,78 @@
+// Drive lists for view tests and benchmarks: a DriveSource without a window,
+// a frame window that is one, and record builders.
+#pragma once
+
+#include "drives/DriveSource.h"
+#include "framework/FrameWnd.h"
+
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace testing_drives {
+
+inline DriveRecord MakeRecord(const char* displayName, uint64_t total, uint64_t free,
+                              bool shown = true) {
+    DriveRecord record{};
+    std::strncpy(record.sfi.szDisplayName, displayName, sizeof record.sfi.szDisplayName - 1);
+    record.bShown = shown ? 1 : 0;
+    record.ulTotalBytes = total;
+    record.ulTotalFreeBytes = free;
+    record.ulFreeBytesAvailable = free;
+    return record;
+}
+
+// n shown drives with size data, C: onwards.
+inline DriveList ShownDrives(int n) {
+    DriveList drives;
+    for (int i = 0; i < n; ++i) {
+        const std::string name = std::string("Disk (") + static_cast<char>('C' + i % 24) + ":)";
+        drives.push_back(MakeRecord(name.c_str(), 1000000, 250000));
+    }
+    return drives;
+}
+
+// A drive list with an update policy that excludes the specs in `excluded`
+// and remembers every spec it was asked about.
+class TestDrives : public DriveSource {
+public:
+    DriveList drives;
+    std::set<std::string> excluded;
+    std::vector<std::string> asked;
+    virtual ~TestDrives() = default;
+
+    DriveList& Drives() override { return drives; }
+    bool IsDriveUpdatable(const std::string& spec) override {
+        asked.push_back(spec);
+        return excluded.count(spec) == 0;
+    }
+};
+
+// A top-level frame that owns a drive list, for a view to find as its parent
+// frame. Lives on the stack: it does not delete itself. Created hidden:
+// without a window manager, destroying a window that was activated takes the
+// platform about two seconds, so tests that read the screen show the frame
+// with SW_SHOWNOACTIVATE.
+class TestFrame : public CFrameWnd, public TestDrives {
+public:
+    bool CreatePopup(int cx, int cy, bool visible = false) {
+        return CreateEx(0, nullptr, "Tovemar view test", WS_POPUP | (visible ? WS_VISIBLE : 0), 0,
+                        0, cx, cy, nullptr, nullptr) != FALSE;
+    }
+    void PostNcDestroy() override {}
+};
+
+// Resizes `window` so that its client area is cx × cy (less the width of a
+// vertical scroll bar when it shows one).
+inline void SetClientSize(HWND window, int cx, int cy) {
+    RECT outer{0, 0, cx, cy};
+    const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
+    AdjustWindowRectEx(&outer, style & ~WS_VSCROLL, FALSE, exStyle);
+    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+} // namespace testing_drives
