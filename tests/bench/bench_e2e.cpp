@@ -1,0 +1,199 @@
+// Measures the real Tovemar.exe from outside, for bench.sh. Prints figures;
+// judges nothing.
+//
+//   startup RUNS EXE1 TITLE1 CHILD1 EXE2 TITLE2 CHILD2
+//       Starts each program RUNS times, alternately, after one unmeasured
+//       start of each. A start is timed from just before CreateProcess to the
+//       first poll (about every millisecond) that finds the program's visible
+//       window titled TITLE with a usage-bar colour at (50, 10) of its child
+//       CHILD (0: of the window itself), read through the window's DC: the
+//       first row has been painted and is on the screen. The window is then
+//       closed and the exit awaited. Prints "median min" in ms per program.
+//   refresh PID N
+//       Sends command 32771 (Refresh) N times and has each repaint done
+//       outside the timing; times the same number of empty round trips
+//       (WM_NULL), and N times the bare platform calls for the same drives in
+//       this process. Prints "refresh roundtrip bare drives" (ms per refresh).
+//   paint PID N
+//       N times invalidates the drive view and has it repainted at once.
+//       Prints "paint roundtrip" in ms per paint.
+//   soak PID N
+//       N refresh-and-paint cycles; prints "cycles gdi user private-bytes
+//       user-is-windows" before and at checkpoints.
+#include "tests/bench/BareDrives.h"
+#include "tests/e2e/Remote.h"
+#include "framework/Handle.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr WORD kRefresh = 32771;
+constexpr int kViewId = 0xE900;
+constexpr char kTitle[] = "Tovemar";
+constexpr DWORD kTimeoutMs = 30000;
+
+int Fail(const char* message) {
+    std::fprintf(stderr, "bench: %s\n", message);
+    return 1;
+}
+
+struct Program {
+    std::string exe, title;
+    int child;
+    std::vector<double> times;
+};
+
+bool IsBarColour(COLORREF c) {
+    return c == remote::kBarBlue || c == remote::kBarSilver;
+}
+
+// One start, timed as described above; negative on failure.
+double TimeStart(const Program& program) {
+    const double t0 = remote::NowMs();
+    remote::Process process = remote::Start(program.exe);
+    if (!process)
+        return -1;
+    double painted = -1;
+    HWND window = nullptr;
+    while (remote::NowMs() - t0 < kTimeoutMs) {
+        window = remote::FindTopWindow(process.id(), program.title.c_str());
+        HWND target =
+            window != nullptr && program.child != 0 ? GetDlgItem(window, program.child) : window;
+        if (target != nullptr) {
+            tov::WindowDC dc(target);
+            if (IsBarColour(GetPixel(dc.get(), 50, 10))) {
+                painted = remote::NowMs() - t0;
+                break;
+            }
+        }
+        Sleep(1);
+    }
+    if (window != nullptr)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.handle(), kTimeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(process.handle(), 1);
+    return painted;
+}
+
+int Startup(int runs, std::vector<Program> programs) {
+    for (Program& program : programs)
+        TimeStart(program); // warms the caches; not counted
+    for (int run = 0; run < runs; ++run)
+        for (Program& program : programs) {
+            const double t = TimeStart(program);
+            if (t < 0)
+                return Fail(("no painted window from " + program.exe).c_str());
+            program.times.push_back(t);
+        }
+    for (Program& program : programs) {
+        std::sort(program.times.begin(), program.times.end());
+        std::printf("%.1f %.1f\n", program.times[program.times.size() / 2], program.times.front());
+    }
+    return 0;
+}
+
+HWND Frame(DWORD pid) {
+    return remote::WaitTopWindow(pid, kTitle, kTimeoutMs);
+}
+
+void PaintNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+// Milliseconds per SendMessage of `message` to `window`, over n sends; with
+// `paint`, each send's repaint is done outside the timing.
+double TimeSends(HWND window, UINT message, WPARAM wParam, int n, bool paint) {
+    double total = 0;
+    for (int i = 0; i < n; ++i) {
+        const double t0 = remote::NowMs();
+        SendMessageA(window, message, wParam, 0);
+        total += remote::NowMs() - t0;
+        if (paint)
+            PaintNow(window);
+    }
+    return total / n;
+}
+
+int Refresh(DWORD pid, int n) {
+    HWND frame = Frame(pid);
+    if (frame == nullptr)
+        return Fail("no Tovemar window");
+    bare::ReleaseIcons(bare::QueryDrives()); // loads what the calls need, once
+    TimeSends(frame, WM_COMMAND, kRefresh, 3, true);
+    const double refresh = TimeSends(frame, WM_COMMAND, kRefresh, n, true);
+    const double roundTrip = TimeSends(frame, WM_NULL, 0, n, false);
+    double bareTotal = 0;
+    size_t drives = 0;
+    for (int i = 0; i < n; ++i) {
+        const double t0 = remote::NowMs();
+        const std::vector<bare::Drive> list = bare::QueryDrives();
+        bare::ReleaseIcons(list);
+        bareTotal += remote::NowMs() - t0;
+        drives = list.size();
+    }
+    std::printf("%.3f %.3f %.3f %zu\n", refresh, roundTrip, bareTotal / n, drives);
+    return 0;
+}
+
+int Paint(DWORD pid, int n) {
+    HWND view = GetDlgItem(Frame(pid), kViewId);
+    if (view == nullptr)
+        return Fail("no drive view");
+    auto paintOnce = [&] {
+        RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    };
+    for (int i = 0; i < 3; ++i)
+        paintOnce();
+    const double t0 = remote::NowMs();
+    for (int i = 0; i < n; ++i)
+        paintOnce();
+    const double paint = (remote::NowMs() - t0) / n;
+    std::printf("%.3f %.3f\n", paint, TimeSends(view, WM_NULL, 0, n, false));
+    return 0;
+}
+
+void PrintUsage(int cycles, const remote::Usage& usage) {
+    std::printf("%d %ld %ld %lld %d\n", cycles, usage.gdiObjects, usage.userObjects,
+                usage.privateBytes, usage.userIsWindows ? 1 : 0);
+    std::fflush(stdout);
+}
+
+int Soak(DWORD pid, int n) {
+    remote::Process process = remote::Open(pid);
+    HWND frame = Frame(pid);
+    if (!process || frame == nullptr)
+        return Fail("no Tovemar window");
+    PrintUsage(0, remote::Measure(process));
+    for (int cycle = 1; cycle <= n; ++cycle) {
+        SendMessageA(frame, WM_COMMAND, kRefresh, 0);
+        PaintNow(frame);
+        if (cycle == 10 || cycle == 100 || cycle % 1000 == 0 || cycle == n)
+            PrintUsage(cycle, remote::Measure(process));
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string verb = argc > 1 ? argv[1] : "";
+    if (verb == "startup" && argc == 9)
+        return Startup(std::atoi(argv[2]), {{argv[3], argv[4], std::atoi(argv[5]), {}},
+                                            {argv[6], argv[7], std::atoi(argv[8]), {}}});
+    if (argc != 4)
+        return Fail("unknown or incomplete command; see bench_e2e.cpp");
+    const DWORD pid = static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0));
+    const int n = std::max(1, std::atoi(argv[3]));
+    if (verb == "refresh")
+        return Refresh(pid, n);
+    if (verb == "paint")
+        return Paint(pid, n);
+    if (verb == "soak")
+        return Soak(pid, n);
+    return Fail("unknown command; see bench_e2e.cpp");
+}

@@ -1,0 +1,104 @@
+// Driving a program in another process as a user would see it: start it,
+// find its windows, read the pixels of a window's client area through the
+// window's DC, and tell what a drive row shows there.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace remote {
+
+// A started program: its process handle (owned) and id.
+class Process {
+public:
+    Process() = default;
+    Process(HANDLE handle, DWORD id) : m_handle(handle), m_id(id) {}
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    ~Process();
+
+    HANDLE handle() const { return m_handle; }
+    DWORD id() const { return m_id; }
+    explicit operator bool() const { return m_handle != nullptr; }
+
+private:
+    HANDLE m_handle = nullptr;
+    DWORD m_id = 0;
+};
+
+// Starts `exe` with its own directory as the current one. Empty on failure.
+Process Start(const std::string& exe);
+// Opens a running process by id for waiting, querying and ending it.
+Process Open(DWORD id);
+
+// The visible top-level window of process `pid` titled `title`, or null.
+HWND FindTopWindow(DWORD pid, const char* title);
+// Polls for it until `timeoutMs` has passed.
+HWND WaitTopWindow(DWORD pid, const char* title, DWORD timeoutMs);
+
+// What a process holds, for finding leaks from outside.
+struct Usage {
+    long gdiObjects = -1;       // -1: not measurable
+    long userObjects = -1;      // -1: not measurable
+    bool userIsWindows = false; // userObjects counts only the process's windows
+    long long privateBytes = -1;
+};
+// GetGuiResources and GetProcessMemoryInfo. Where the platform does not
+// implement GetGuiResources (Wine), GDI objects are counted in the
+// process's GDI handle table instead and USER objects by its windows;
+// where PrivateUsage is not filled in, the pagefile usage stands for it.
+Usage Measure(const Process& process);
+
+// Milliseconds since an arbitrary start, with sub-millisecond resolution.
+double NowMs();
+
+// The client area of a window, as 0x00BBGGRR colours, row by row.
+class Image {
+public:
+    int Width() const { return m_cx; }
+    int Height() const { return m_cy; }
+    COLORREF At(int x, int y) const { return m_pixels[static_cast<size_t>(y) * m_cx + x]; }
+    // Pixels of [left, right) x [top, bottom), clipped to the image, that
+    // have / have not colour c.
+    int Count(const RECT& r, COLORREF c) const;
+    int CountOther(const RECT& r, COLORREF c) const;
+    // True when some pixel of the rectangle and its right neighbour both have
+    // colour c: a solid stroke rather than a checkerboard.
+    bool HasHorizontalPair(const RECT& r, COLORREF c) const;
+
+    // Reads the window's client area through its DC. False when it cannot.
+    bool Capture(HWND window);
+
+private:
+    int m_cx = 0, m_cy = 0;
+    std::vector<COLORREF> m_pixels;
+};
+
+constexpr COLORREF kBarBlue = 0x00FF0000;
+constexpr COLORREF kBarSilver = 0x00C0C0C0;
+constexpr COLORREF kDarkGrey = 0x00404040;
+
+// What one drive row shows, taken from its pixels.
+struct RowLook {
+    // "bar": a two-colour usage bar; "light" / "dark": the no-size box in the
+    // light or dark grey; "empty": nothing there; "other": none of these.
+    std::string kind;
+    bool freeText = false;  // ink in the free-space cell right of the bar
+    bool misplaced = false; // ink just outside the bar's rectangle
+    // "bar+text", "light", "dark", ... as the expectations are written.
+    std::string Token() const {
+        return kind + (freeText ? "+text" : "") + (misplaced ? "+misplaced" : "");
+    }
+};
+
+// The row whose bar's top is at y, in a view image of width W: bar from x 44
+// to W - 100, 28 high; the free-space cell from W - 95 to W, 32 high.
+// `background` is the view's background colour.
+RowLook LookAtRow(const Image& image, int y, COLORREF background);
+
+} // namespace remote

@@ -1,0 +1,688 @@
+// Drives a running Tovemar from outside, one action per invocation, for the
+// end-to-end script: starts and closes it, sends it commands, keys and scroll
+// events, reads the pixels of its drive view, its window state, its drive
+// selection dialog and its registry entries. Prints what it finds; exits 1
+// when an expectation is not met, 2 on a usage error.
+//
+//   start EXE                    start it, wait for its window; prints the pid
+//   close PID                    close its window as the close box does, wait for the exit
+//   kill PID                     end it at once
+//   cmd PID ID                   send command ID to the main window and wait for it
+//   post PID ID                  post command ID (for commands that open a dialog)
+//   key PID VK                   post a key press to the drive view
+//   scroll PID CODE [POS]        send WM_VSCROLL to the drive view
+//   view-size PID                prints the view's client width and height
+//   rows PID POS                 prints what each row shows at scroll position POS
+//   expect-rows PID POS SPEC     polls until the rows at POS show SPEC, e.g.
+//                                "A=dark C=bar+text F=light" (row i of SPEC is at
+//                                y = 32 i - POS + 5; rows beyond the view are skipped,
+//                                the row after the last must be empty)
+//   state PID                    prints "maximized=M toolbar=T statusbar=S onscreen=O"
+//   dialog-items PID             prints the drive dialog's entries, "1 name" when selected
+//   dialog-click PID NAME        clicks the dialog's entry NAME
+//   dialog-close PID ok|cancel   presses OK or Cancel
+//   maximize PID                 maximizes the main window as its maximize box does
+//   soak PID CYCLES DIALOGS      refresh-and-paint cycles, update-option toggles and drive
+//                                dialog rounds; fails when GDI or USER objects grow, or
+//                                private bytes grow by more than 1 MB, after a warm-up
+//   reg-clear                    deletes HKCU\Software\Velmora\Tovemar
+//   reg-set SECTION ENTRY TYPE DATA  stores a value: TYPE sz (DATA as text), binary
+//                                (DATA in hex), dword or qword (DATA a number)
+//   check-store                  checks that every stored setting is sound; lists the faults
+//   reg SECTION ENTRY            prints the value under HKCU\Software\Velmora\Tovemar
+//                                (SECTION "." for the key itself): "dword N",
+//                                "binary <hex>", "type T", or "missing"
+//   expect-reg SECTION ENTRY TEXT  polls until `reg` prints TEXT
+#include "tests/e2e/Remote.h"
+
+#include "framework/Handle.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kTitle[] = "Tovemar";
+constexpr char kDialogTitle[] = "View Drives";
+constexpr int kViewId = 0xE900;
+constexpr int kToolBarId = 0xE800;
+constexpr int kStatusBarId = 0xE801;
+constexpr int kDriveListId = 1003;
+constexpr DWORD kTimeoutMs = 10000;
+constexpr WORD kRefreshCommand = 32771;
+constexpr WORD kViewDrivesCommand = 32772;
+constexpr WORD kFloppiesCommand = 32773;
+constexpr WORD kRemovablesCommand = 32774;
+constexpr char kAppKey[] = "Software\\Velmora\\Tovemar";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "driver: %s\n", message.c_str());
+    return 1;
+}
+
+int Usage() {
+    std::fprintf(stderr, "driver: unknown or incomplete command; see driver.cpp\n");
+    return 2;
+}
+
+DWORD ParsePid(const char* text) {
+    return static_cast<DWORD>(std::strtoul(text, nullptr, 0));
+}
+
+HWND MainWindow(DWORD pid) {
+    return remote::WaitTopWindow(pid, kTitle, kTimeoutMs);
+}
+
+HWND View(HWND frame) {
+    return frame != nullptr ? GetDlgItem(frame, kViewId) : nullptr;
+}
+
+// Has every pending paint of the window and its children done.
+void PaintNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+std::vector<std::string> Split(const std::string& text) {
+    std::istringstream stream(text);
+    std::vector<std::string> words;
+    for (std::string word; stream >> word;)
+        words.push_back(word);
+    return words;
+}
+
+// The tokens of the rows at scroll position pos; with `expected`, a mismatch
+// description (empty when everything matches).
+std::string CompareRows(HWND view, int pos, const std::vector<std::string>* expected,
+                        std::string& observed) {
+    remote::Image image;
+    if (!image.Capture(view))
+        return "cannot read the view's pixels";
+    const COLORREF background = GetSysColor(COLOR_WINDOW);
+    const int h = image.Height();
+    observed.clear();
+    std::string mismatch;
+    const size_t rows = expected != nullptr ? expected->size() + 1 : 64;
+    int checked = 0;
+    for (size_t i = 0; i < rows; ++i) {
+        const int y = 32 * static_cast<int>(i) - pos + 5;
+        if (y < 0 || y + 32 > h)
+            continue;
+        const remote::RowLook look = remote::LookAtRow(image, y, background);
+        const std::string token = look.Token();
+        std::string label(1, '#'), want = "empty";
+        label += std::to_string(i);
+        if (expected != nullptr && i < expected->size()) {
+            const std::string& spec = (*expected)[i];
+            const size_t eq = spec.find('=');
+            label = spec.substr(0, eq);
+            want = eq == std::string::npos ? spec : spec.substr(eq + 1);
+        }
+        if (expected == nullptr && token == "empty")
+            break;
+        observed += label + "=" + token + "@" + std::to_string(y) + " ";
+        ++checked;
+        if (expected != nullptr && token != want)
+            mismatch += " " + label + " at y " + std::to_string(y) + ": " + token + ", not " + want;
+    }
+    if (expected != nullptr && checked == 0)
+        mismatch = " no row lies inside the view";
+    return mismatch;
+}
+
+int Rows(DWORD pid, int pos, const char* spec, DWORD timeoutMs) {
+    HWND view = View(MainWindow(pid));
+    if (view == nullptr)
+        return Fail("no drive view");
+    std::vector<std::string> expected;
+    if (spec != nullptr)
+        expected = Split(spec);
+    const double end = remote::NowMs() + timeoutMs;
+    std::string observed, mismatch;
+    // The picture may still be on its way: poll until it matches.
+    for (;;) {
+        PaintNow(view);
+        mismatch = CompareRows(view, pos, spec != nullptr ? &expected : nullptr, observed);
+        if (mismatch.empty() || remote::NowMs() > end)
+            break;
+        Sleep(50);
+    }
+    std::printf("%s\n", observed.c_str());
+    return mismatch.empty() ? 0 : Fail("rows at position " + std::to_string(pos) + ":" + mismatch);
+}
+
+int Start(const char* exe) {
+    remote::Process process = remote::Start(exe);
+    if (!process)
+        return Fail(std::string("cannot start ") + exe);
+    WaitForInputIdle(process.handle(), kTimeoutMs);
+    HWND frame = remote::WaitTopWindow(process.id(), kTitle, 3 * kTimeoutMs);
+    if (frame == nullptr) {
+        TerminateProcess(process.handle(), 1);
+        return Fail("no window appeared");
+    }
+    PaintNow(frame);
+    std::printf("%lu\n", process.id());
+    return 0;
+}
+
+int Close(DWORD pid) {
+    remote::Process process = remote::Open(pid);
+    if (!process)
+        return Fail("no such process");
+    HWND frame = remote::FindTopWindow(pid, kTitle);
+    if (frame == nullptr)
+        return Fail("no window to close");
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.handle(), kTimeoutMs) != WAIT_OBJECT_0) {
+        TerminateProcess(process.handle(), 1);
+        return Fail("the program did not end after its window was closed");
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.handle(), &code);
+    std::printf("%lu\n", code);
+    return 0;
+}
+
+int Kill(DWORD pid) {
+    remote::Process process = remote::Open(pid);
+    if (process) {
+        TerminateProcess(process.handle(), 1);
+        WaitForSingleObject(process.handle(), kTimeoutMs);
+    }
+    return 0;
+}
+
+int Command(DWORD pid, WORD id, bool post) {
+    HWND frame = MainWindow(pid);
+    if (frame == nullptr)
+        return Fail("no window");
+    if (post) {
+        PostMessageA(frame, WM_COMMAND, id, 0);
+        return 0;
+    }
+    SendMessageA(frame, WM_COMMAND, id, 0);
+    PaintNow(frame);
+    return 0;
+}
+
+int Key(DWORD pid, UINT vk) {
+    HWND view = View(MainWindow(pid));
+    if (view == nullptr)
+        return Fail("no drive view");
+    const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    PostMessageA(view, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageA(view, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
+    return 0;
+}
+
+int Scroll(DWORD pid, int code, int pos) {
+    HWND view = View(MainWindow(pid));
+    if (view == nullptr)
+        return Fail("no drive view");
+    SendMessageA(view, WM_VSCROLL, MAKEWPARAM(code, pos), 0);
+    PaintNow(view);
+    return 0;
+}
+
+int ViewSize(DWORD pid) {
+    HWND view = View(MainWindow(pid));
+    RECT client;
+    if (view == nullptr || !GetClientRect(view, &client))
+        return Fail("no drive view");
+    std::printf("%ld %ld\n", client.right, client.bottom);
+    return 0;
+}
+
+int State(DWORD pid) {
+    HWND frame = MainWindow(pid);
+    if (frame == nullptr)
+        return Fail("no window");
+    auto shown = [&](int id) {
+        HWND bar = GetDlgItem(frame, id);
+        return bar != nullptr && IsWindowVisible(bar) ? 1 : 0;
+    };
+    // On the screen: visible, not minimized, of a usable size, and meeting
+    // the screen.
+    RECT window{}, common;
+    GetWindowRect(frame, &window);
+    const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const bool onScreen = IsWindowVisible(frame) && !IsIconic(frame) &&
+                          window.right - window.left >= 100 && window.bottom - window.top >= 100 &&
+                          IntersectRect(&common, &window, &screen);
+    std::printf("maximized=%d toolbar=%d statusbar=%d onscreen=%d\n", IsZoomed(frame) ? 1 : 0,
+                shown(kToolBarId), shown(kStatusBarId), onScreen ? 1 : 0);
+    return 0;
+}
+
+HWND DriveList(DWORD pid) {
+    HWND dialog = remote::WaitTopWindow(pid, kDialogTitle, kTimeoutMs);
+    return dialog != nullptr ? GetDlgItem(dialog, kDriveListId) : nullptr;
+}
+
+std::string ItemText(HWND list, int index) {
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR)
+        return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+int DialogItems(DWORD pid) {
+    HWND list = DriveList(pid);
+    if (list == nullptr)
+        return Fail("no drive dialog");
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        std::printf("%d %s\n", SendMessageA(list, LB_GETSEL, i, 0) > 0 ? 1 : 0,
+                    ItemText(list, i).c_str());
+    return 0;
+}
+
+// The dialog is centred over the main window and would hide the rows that
+// the script reads while it is open: it is moved aside first, as a user would.
+void MoveAside(HWND dialog) {
+    SetWindowPos(dialog, nullptr, GetSystemMetrics(SM_CXSCREEN) - 8,
+                 GetSystemMetrics(SM_CYSCREEN) - 8, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Clicks entry `index` of the list and waits until its selection has flipped.
+bool ClickEntry(HWND list, int index) {
+    const bool wasSelected = SendMessageA(list, LB_GETSEL, index, 0) > 0;
+    SendMessageA(list, LB_SETTOPINDEX, index, 0);
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);
+    const double end = remote::NowMs() + kTimeoutMs;
+    while ((SendMessageA(list, LB_GETSEL, index, 0) > 0) == wasSelected) {
+        if (remote::NowMs() > end)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+int DialogClick(DWORD pid, const std::string& name) {
+    HWND list = DriveList(pid);
+    if (list == nullptr)
+        return Fail("no drive dialog");
+    MoveAside(GetParent(list));
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (ItemText(list, i) == name)
+            return ClickEntry(list, i) ? 0 : Fail("the click changed nothing");
+    return Fail("the dialog lists no entry \"" + name + "\"");
+}
+
+// Presses a button of the dialog and waits until the dialog has gone.
+bool PressAndWait(HWND dialog, WORD id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    const double end = remote::NowMs() + kTimeoutMs;
+    while (IsWindow(dialog)) {
+        if (remote::NowMs() > end)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+int DialogClose(DWORD pid, const std::string& button) {
+    HWND dialog = remote::WaitTopWindow(pid, kDialogTitle, kTimeoutMs);
+    if (dialog == nullptr)
+        return Fail("no drive dialog");
+    return PressAndWait(dialog, button == "ok" ? IDOK : IDCANCEL)
+               ? 0
+               : Fail("the dialog did not close");
+}
+
+int Maximize(DWORD pid) {
+    HWND frame = MainWindow(pid);
+    if (frame == nullptr)
+        return Fail("no window");
+    PostMessageA(frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    const double end = remote::NowMs() + kTimeoutMs;
+    while (!IsZoomed(frame)) {
+        if (remote::NowMs() > end)
+            return Fail("the window did not maximize");
+        Sleep(5);
+    }
+    PaintNow(frame);
+    return 0;
+}
+
+// One round of the drive dialog: open, hide and show the first drive again
+// (each a live change that is saved at once), close with OK.
+bool DialogRound(HWND frame, DWORD pid) {
+    PostMessageA(frame, WM_COMMAND, kViewDrivesCommand, 0);
+    HWND list = DriveList(pid);
+    if (list == nullptr)
+        return false;
+    HWND dialog = GetParent(list);
+    return ClickEntry(list, 0) && ClickEntry(list, 0) && PressAndWait(dialog, IDOK);
+}
+
+void PrintUsage(const char* when, const remote::Usage& usage) {
+    std::printf("%s: GDI objects %ld, %s %ld, private bytes %lld\n", when, usage.gdiObjects,
+                usage.userIsWindows ? "windows" : "USER objects", usage.userObjects,
+                usage.privateBytes);
+}
+
+int Soak(DWORD pid, int cycles, int dialogs) {
+    remote::Process process = remote::Open(pid);
+    HWND frame = MainWindow(pid);
+    if (!process || frame == nullptr)
+        return Fail("no window");
+    auto refreshAndPaint = [&] {
+        SendMessageA(frame, WM_COMMAND, kRefreshCommand, 0);
+        PaintNow(frame);
+    };
+    auto toggleOptions = [&] {
+        for (WORD id : {kFloppiesCommand, kFloppiesCommand, kRemovablesCommand, kRemovablesCommand})
+            SendMessageA(frame, WM_COMMAND, id, 0);
+        PaintNow(frame);
+    };
+    // Warm-up: what the first rounds allocate for good (caches, the
+    // dialog's template and classes) is not a leak.
+    for (int i = 0; i < 20; ++i)
+        refreshAndPaint();
+    toggleOptions();
+    if (!DialogRound(frame, pid) || !DialogRound(frame, pid))
+        return Fail("the drive dialog did not work");
+    const remote::Usage before = remote::Measure(process);
+    PrintUsage("after the warm-up", before);
+
+    const int dialogEvery = dialogs > 0 ? std::max(1, cycles / dialogs) : cycles + 1;
+    for (int i = 1; i <= cycles; ++i) {
+        refreshAndPaint();
+        if (i % dialogEvery == 0) {
+            toggleOptions();
+            if (!DialogRound(frame, pid))
+                return Fail("the drive dialog did not work");
+        }
+    }
+    const remote::Usage after = remote::Measure(process);
+    PrintUsage("at the end", after);
+
+    std::string faults;
+    if (after.gdiObjects > before.gdiObjects)
+        faults +=
+            " GDI objects grew by " + std::to_string(after.gdiObjects - before.gdiObjects) + ";";
+    if (after.userObjects > before.userObjects)
+        faults +=
+            " USER objects grew by " + std::to_string(after.userObjects - before.userObjects) + ";";
+    constexpr long long kNoise = 1 << 20;
+    if (after.privateBytes - before.privateBytes > kNoise)
+        faults += " private bytes grew by " +
+                  std::to_string(after.privateBytes - before.privateBytes) + ";";
+    if (before.gdiObjects < 0 || before.privateBytes < 0)
+        faults += " the usage cannot be measured;";
+    return faults.empty() ? 0 : Fail("after the soak:" + faults);
+}
+
+std::string RegistryValue(const std::string& section, const char* entry) {
+    std::string path = kAppKey;
+    if (section != ".")
+        path += "\\" + section;
+    tov::UniqueHKey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
+        key.release();
+        return "missing";
+    }
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key.get(), entry, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+        return "missing";
+    std::vector<BYTE> data(size + 1);
+    RegQueryValueExA(key.get(), entry, nullptr, &type, data.data(), &size);
+    char text[16];
+    if (type == REG_DWORD && size == 4) {
+        DWORD value;
+        std::memcpy(&value, data.data(), 4);
+        return "dword " + std::to_string(value);
+    }
+    if (type == REG_BINARY) {
+        std::string hex = "binary ";
+        for (DWORD i = 0; i < size; ++i) {
+            std::snprintf(text, sizeof text, "%02x", data[i]);
+            hex += text;
+        }
+        return hex;
+    }
+    return "type " + std::to_string(type) + " size " + std::to_string(size);
+}
+
+int ExpectRegistry(const std::string& section, const char* entry, const std::string& want) {
+    const double end = remote::NowMs() + kTimeoutMs;
+    std::string value;
+    while ((value = RegistryValue(section, entry)) != want && remote::NowMs() < end)
+        Sleep(20);
+    std::printf("%s\n", value.c_str());
+    return value == want
+               ? 0
+               : Fail(section + "\\" + entry + " is \"" + value + "\", not \"" + want + "\"");
+}
+
+int RegistrySet(const std::string& section, const char* entry, const std::string& type,
+                const std::string& data) {
+    std::string path = kAppKey;
+    if (section != ".")
+        path += "\\" + section;
+    tov::UniqueHKey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                        key.put(), nullptr) != ERROR_SUCCESS) {
+        key.release();
+        return Fail("cannot create " + path);
+    }
+    std::vector<BYTE> bytes;
+    DWORD kind = REG_BINARY;
+    if (type == "sz") {
+        kind = REG_SZ;
+        bytes.assign(data.begin(), data.end());
+        bytes.push_back(0);
+    } else if (type == "binary") {
+        for (size_t i = 0; i + 1 < data.size(); i += 2)
+            bytes.push_back(static_cast<BYTE>(std::stoul(data.substr(i, 2), nullptr, 16)));
+    } else if (type == "dword" || type == "qword") {
+        const unsigned long long value = std::stoull(data, nullptr, 0);
+        kind = type == "dword" ? REG_DWORD : REG_QWORD;
+        bytes.resize(type == "dword" ? 4 : 8);
+        std::memcpy(bytes.data(), &value, bytes.size());
+    } else {
+        return Usage();
+    }
+    if (RegSetValueExA(key.get(), entry, 0, kind, bytes.data(), static_cast<DWORD>(bytes.size())) !=
+        ERROR_SUCCESS)
+        return Fail("cannot store the value");
+    return 0;
+}
+
+int RegistryClear() {
+    const LSTATUS status = RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
+    // The company key goes too when nothing else lives under it.
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velmora");
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND
+               ? 0
+               : Fail("cannot delete the key");
+}
+
+// The values of one key: name, type and bytes.
+struct StoredValue {
+    std::string name;
+    DWORD type;
+    std::vector<BYTE> data;
+    bool IsDword(DWORD low, DWORD high) const {
+        if (type != REG_DWORD || data.size() != 4)
+            return false;
+        DWORD v;
+        std::memcpy(&v, data.data(), 4);
+        return v >= low && v <= high;
+    }
+    bool IsInt(int low, int high) const { // a DWORD read as a signed integer
+        if (type != REG_DWORD || data.size() != 4)
+            return false;
+        int v;
+        std::memcpy(&v, data.data(), 4);
+        return v >= low && v <= high;
+    }
+};
+
+std::vector<StoredValue> ReadValues(const std::string& subkey, bool& exists) {
+    std::vector<StoredValue> values;
+    tov::UniqueHKey key;
+    const std::string path = subkey.empty() ? std::string(kAppKey) : kAppKey + ("\\" + subkey);
+    exists =
+        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    if (!exists) {
+        key.release();
+        return values;
+    }
+    for (DWORD i = 0;; ++i) {
+        char name[512];
+        DWORD nameLength = sizeof name, type = 0, size = 0;
+        if (RegEnumValueA(key.get(), i, name, &nameLength, nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS)
+            break;
+        StoredValue value{std::string(name, nameLength), type, std::vector<BYTE>(size)};
+        RegQueryValueExA(key.get(), value.name.c_str(), nullptr, nullptr, value.data.data(), &size);
+        values.push_back(value);
+    }
+    return values;
+}
+
+const StoredValue* Find(const std::vector<StoredValue>& values, const char* name) {
+    for (const StoredValue& v : values)
+        if (v.name == name)
+            return &v;
+    return nullptr;
+}
+
+// What a closed Tovemar must leave: flags of 0 or 1, a placement record that
+// can be applied (its own length, a non-empty normal rectangle that meets
+// the screen, a normal or maximized show state), and dock-state entries in
+// range.
+int CheckStore() {
+    std::string faults;
+    bool exists = false;
+    const std::vector<StoredValue> init = ReadValues("Init", exists);
+    for (const char* name : {"ViewFloppies", "ViewRemoveables"}) {
+        const StoredValue* v = Find(init, name);
+        if (v == nullptr || !v->IsDword(0, 1))
+            faults += std::string(" Init\\") + name + " is not a 0 or 1;";
+    }
+    for (const StoredValue& v : ReadValues("Drives", exists))
+        if (!v.IsDword(0, 1))
+            faults += " Drives\\" + v.name + " is not a 0 or 1;";
+
+    const std::vector<StoredValue> app = ReadValues("", exists);
+    const StoredValue* placement = Find(app, "Placement");
+    WINDOWPLACEMENT record{};
+    if (placement == nullptr || placement->type != REG_BINARY ||
+        placement->data.size() != sizeof record) {
+        faults += " Placement is not a 44-byte binary;";
+    } else {
+        std::memcpy(&record, placement->data.data(), sizeof record);
+        const RECT& r = record.rcNormalPosition;
+        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        RECT common;
+        if (record.length != sizeof record)
+            faults += " Placement's length field is " + std::to_string(record.length) + ";";
+        if (r.right <= r.left || r.bottom <= r.top || !IntersectRect(&common, &r, &screen))
+            faults += " Placement's window rectangle is empty or off the screen;";
+        if (record.showCmd != SW_SHOWNORMAL && record.showCmd != SW_SHOWMAXIMIZED)
+            faults += " Placement's show state is " + std::to_string(record.showCmd) + ";";
+    }
+
+    const std::vector<StoredValue> summary = ReadValues("Tovemar-Summary", exists);
+    const StoredValue* bars = Find(summary, "Bars");
+    if (bars == nullptr || !bars->IsDword(1, 64)) {
+        faults += " Tovemar-Summary\\Bars is not a bar count;";
+    } else {
+        DWORD count;
+        std::memcpy(&count, bars->data.data(), 4);
+        for (DWORD i = 0; i < count; ++i) {
+            const std::string section = "Tovemar-Bar" + std::to_string(i);
+            const std::vector<StoredValue> bar = ReadValues(section, exists);
+            auto check = [&](const char* name, int low, int high) {
+                const StoredValue* v = Find(bar, name);
+                if (v == nullptr || !v->IsInt(low, high))
+                    faults += " " + section + "\\" + name + " is out of range;";
+            };
+            check("BarID", 1, 0xFFFF);
+            check("Visible", 0, 1);
+            check("Floating", 0, 1);
+            check("DockSide", 0x1000, 0x8000);
+            check("XPos", -32768, 32767);
+            check("YPos", -32768, 32767);
+        }
+    }
+    if (!faults.empty())
+        return Fail("unsound settings:" + faults);
+    std::printf("sound\n");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return Usage();
+    const std::string verb = argv[1];
+    auto arg = [&](int i) { return i < argc ? argv[i] : nullptr; };
+    if (verb == "start" && argc == 3)
+        return Start(argv[2]);
+    if (verb == "reg" && argc == 4) {
+        std::printf("%s\n", RegistryValue(argv[2], argv[3]).c_str());
+        return 0;
+    }
+    if (verb == "expect-reg" && argc == 5)
+        return ExpectRegistry(argv[2], argv[3], argv[4]);
+    if (verb == "reg-set" && argc == 6)
+        return RegistrySet(argv[2], argv[3], argv[4], argv[5]);
+    if (verb == "reg-clear")
+        return RegistryClear();
+    if (verb == "check-store")
+        return CheckStore();
+    if (argc < 3)
+        return Usage();
+    const DWORD pid = ParsePid(argv[2]);
+    if (verb == "close")
+        return Close(pid);
+    if (verb == "kill")
+        return Kill(pid);
+    if ((verb == "cmd" || verb == "post") && argc == 4)
+        return Command(pid, static_cast<WORD>(std::atoi(argv[3])), verb == "post");
+    if (verb == "key" && argc == 4)
+        return Key(pid, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)));
+    if (verb == "scroll" && argc >= 4)
+        return Scroll(pid, std::atoi(argv[3]), arg(4) != nullptr ? std::atoi(argv[4]) : 0);
+    if (verb == "view-size")
+        return ViewSize(pid);
+    if (verb == "rows" && argc == 4)
+        return Rows(pid, std::atoi(argv[3]), nullptr, 0);
+    if (verb == "expect-rows" && argc == 5)
+        return Rows(pid, std::atoi(argv[3]), argv[4], 5000);
+    if (verb == "state")
+        return State(pid);
+    if (verb == "maximize")
+        return Maximize(pid);
+    if (verb == "soak" && argc == 5)
+        return Soak(pid, std::atoi(argv[3]), std::atoi(argv[4]));
+    if (verb == "dialog-items")
+        return DialogItems(pid);
+    if (verb == "dialog-click" && argc == 4)
+        return DialogClick(pid, argv[3]);
+    if (verb == "dialog-close" && argc == 4)
+        return DialogClose(pid, argv[3]);
+    return Usage();
+}
