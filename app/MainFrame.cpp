@@ -1,6 +1,148 @@
 #include "app/MainFrame.h"
 
-const MsgMap CMainFrame::messageMap{&CFrameWnd::messageMap, {}};
-const MsgMap* CMainFrame::GetMessageMap() const { return &messageMap; }
+#include "drives/Refresh.h"
+#include "drives/UpdatePolicy.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+#include "settings/Settings.h"
+#include "settings/WindowState.h"
 
-bool CMainFrame::IsDriveUpdatable(const std::string&) { return true; }
+namespace {
+constexpr char kCompany[] = "Velmora";
+constexpr char kApplication[] = "Tovemar";
+// The status bar has one pane: the stretchy message pane.
+constexpr UINT kIndicators[] = {ID_SEPARATOR};
+} // namespace
+
+static constexpr MsgMapEntry kEntries[] = {
+    OnWmCreate<&CMainFrame::OnCreate>(),
+    OnWmSetFocus<&CMainFrame::OnSetFocus>(),
+    OnWmClose<&CMainFrame::OnClose>(),
+    OnCommand<ID_DRIVES_REFRESH, &CMainFrame::OnDrivesRefresh>(),
+    OnCommand<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnViewUpdateFloppies>(),
+    OnCommand<ID_VIEW_UPDATE_REMOVABLES, &CMainFrame::OnViewUpdateRemovables>(),
+    OnUpdateCommandUI<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnUpdateViewUpdateFloppies>(),
+    OnUpdateCommandUI<ID_VIEW_UPDATE_REMOVABLES, &CMainFrame::OnUpdateViewUpdateRemovables>(),
+};
+const MsgMap CMainFrame::messageMap{&CFrameWnd::messageMap, kEntries};
+const MsgMap* CMainFrame::GetMessageMap() const {
+    return &messageMap;
+}
+
+CMainFrame::CMainFrame(DrivePlatform& platform) : m_platform(platform) {}
+
+CMainFrame::~CMainFrame() {
+    // The shell hands out a new icon per drive and refresh; the last list's
+    // icons go with the frame.
+    ReleaseDriveIcons(m_drives, m_platform);
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (!CFrameWnd::PreCreateWindow(cs))
+        return FALSE;
+    cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+    cs.lpszClass = AfxRegisterWndClass(0);
+    return TRUE;
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
+    if (CFrameWnd::OnCreate(cs) == -1)
+        return -1;
+    if (!m_wndView.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{}, this,
+                          AFX_IDW_PANE_FIRST, nullptr))
+        return -1;
+    if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
+                               WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS |
+                                   CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
+                               RECT{}, AFX_IDW_TOOLBAR) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAIN))
+        return -1;
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_wndStatusBar.SetIndicators(kIndicators, 1))
+        return -1;
+
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndToolBar);
+
+    const HINSTANCE instance = AfxGetInstanceHandle();
+    const auto loadIcon = [instance](int metricX, int metricY) {
+        return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAIN), IMAGE_ICON,
+                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY),
+                                             LR_SHARED));
+    };
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(loadIcon(SM_CXICON, SM_CYICON)));
+    SendMessage(WM_SETICON, ICON_SMALL,
+                reinterpret_cast<LPARAM>(loadIcon(SM_CXSMICON, SM_CYSMICON)));
+
+    ExchangeSettings(0);
+    ExchangeWindowState(m_hWnd, false, kCompany, kApplication);
+
+    // Each loaded option goes through its toggle once, inverted first, so it
+    // ends as 0 or 1 with its menu check mark set, and the list is built.
+    m_bViewFloppies = !m_bViewFloppies;
+    OnViewUpdateFloppies();
+    m_bViewRemoveables = !m_bViewRemoveables;
+    OnViewUpdateRemovables();
+
+    RefreshDrives();
+    return 0;
+}
+
+void CMainFrame::OnClose() {
+    ExchangeSettings(1);
+    // The settings above have created the application key this opens.
+    ExchangeWindowState(m_hWnd, true, kCompany, kApplication);
+    CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnSetFocus(CWnd*) {
+    if (m_wndView.m_hWnd != nullptr)
+        ::SetFocus(m_wndView.m_hWnd);
+}
+
+BOOL CMainFrame::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) {
+    if (m_wndView.OnCmdMsg(id, code, extra, handlerInfo))
+        return TRUE;
+    return CFrameWnd::OnCmdMsg(id, code, extra, handlerInfo);
+}
+
+bool CMainFrame::IsDriveUpdatable(const std::string& spec) {
+    return ::IsDriveUpdatable(spec, m_bViewFloppies, m_bViewRemoveables, m_platform);
+}
+
+void CMainFrame::RefreshDrives() {
+    RefreshDriveList(m_drives, m_platform, StoredShownFlag,
+                     [this](const std::string& spec) { return IsDriveUpdatable(spec); });
+}
+
+void CMainFrame::ExchangeSettings(int direction) {
+    ::ExchangeSettings(direction, m_drives, m_bViewFloppies, m_bViewRemoveables);
+}
+
+void CMainFrame::OnDrivesRefresh() {
+    RefreshDrives();
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CMainFrame::ToggleOption(BOOL& flag, UINT commandId) {
+    flag = ToggledFlag(flag);
+    CheckMenuItem(GetMenu(m_hWnd), commandId, MF_BYCOMMAND | (flag ? MF_CHECKED : MF_UNCHECKED));
+    OnDrivesRefresh();
+}
+
+void CMainFrame::OnViewUpdateFloppies() {
+    ToggleOption(m_bViewFloppies, ID_VIEW_UPDATE_FLOPPIES);
+}
+
+void CMainFrame::OnViewUpdateRemovables() {
+    ToggleOption(m_bViewRemoveables, ID_VIEW_UPDATE_REMOVABLES);
+}
+
+void CMainFrame::OnUpdateViewUpdateFloppies(CCmdUI* cmdUI) {
+    cmdUI->SetCheck(m_bViewFloppies);
+}
+
+void CMainFrame::OnUpdateViewUpdateRemovables(CCmdUI* cmdUI) {
+    cmdUI->SetCheck(m_bViewRemoveables);
+}

@@ -1,21 +1,52 @@
-// The main window: owns the drive list, the view options, the bars and the view.
+// The main window: owns the drive list, the two update options, the toolbar,
+// the status bar and the drive view, and routes commands to the view first.
 #pragma once
 
+#include "drives/DrivePlatform.h"
 #include "drives/DriveSource.h"
 #include "framework/FrameWnd.h"
+#include "framework/StatusBar.h"
+#include "framework/ToolBar.h"
+#include "view/DriveView.h"
 
 class CMainFrame : public CFrameWnd, public DriveSource {
 public:
-    CMainFrame() = default;
-    ~CMainFrame() override = default;
+    // The platform is the source of drive information; tests pass a scripted one.
+    explicit CMainFrame(DrivePlatform& platform = Win32DrivePlatform());
+    ~CMainFrame() override;
 
     const MsgMap* GetMessageMap() const override;
     static const MsgMap messageMap;
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
     DriveList& Drives() override { return m_drives; }
     bool IsDriveUpdatable(const std::string& spec) override;
 
+    // Rebuilds m_drives from the system; neither repaints nor rescrolls.
+    void RefreshDrives();
+    // Loads (0) or saves (1) the update options and every drive's shown flag.
+    void ExchangeSettings(int direction);
+
+    int OnCreate(LPCREATESTRUCTA cs);
+    void OnSetFocus(CWnd* oldFocus);
+    void OnClose();
+    void OnDrivesRefresh();
+    void OnViewUpdateFloppies();
+    void OnViewUpdateRemovables();
+    void OnUpdateViewUpdateFloppies(CCmdUI* cmdUI);
+    void OnUpdateViewUpdateRemovables(CCmdUI* cmdUI);
+
     DriveList m_drives;
-    BOOL m_bViewRemoveables;
-    BOOL m_bViewFloppies;
+    CStatusBar m_wndStatusBar;
+    CToolBar m_wndToolBar;
+    CDriveView m_wndView;
+    BOOL m_bViewRemoveables = TRUE;
+    BOOL m_bViewFloppies = TRUE;
+
+private:
+    // Flips one update option, sets its menu check mark and refreshes.
+    void ToggleOption(BOOL& flag, UINT commandId);
+
+    DrivePlatform& m_platform;
 };
