@@ -1,0 +1,275 @@
+#!/usr/bin/python3
+"""Draws Tovemar's toolbar bitmap and program icon.
+
+Writes Toolbar.bmp (80 x 15, five 16 x 15 button images, 16 colours) and
+Tovemar.ico (32 x 32 and 16 x 16, 16 colours each) next to this script. Both
+files are committed, so building the program does not need Python; run this
+script again after changing a picture.
+
+Pictures are drawn as text, one character per pixel; PALETTE_KEYS names the
+colour of each character. In the toolbar '.' is the silver button face (the
+toolbar maps it to the system's button colour); in the icons '.' is
+transparent.
+"""
+
+import os
+import struct
+
+# The standard 16-colour palette, in its usual order, as (red, green, blue).
+PALETTE = [
+    (0x00, 0x00, 0x00), (0x80, 0x00, 0x00), (0x00, 0x80, 0x00), (0x80, 0x80, 0x00),
+    (0x00, 0x00, 0x80), (0x80, 0x00, 0x80), (0x00, 0x80, 0x80), (0xC0, 0xC0, 0xC0),
+    (0x80, 0x80, 0x80), (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00), (0xFF, 0xFF, 0x00),
+    (0x00, 0x00, 0xFF), (0xFF, 0x00, 0xFF), (0x00, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF),
+]
+
+PALETTE_KEYS = {
+    'k': 0,   # black
+    'G': 2,   # green
+    'n': 4,   # navy
+    's': 7,   # silver
+    'g': 8,   # grey
+    'L': 10,  # lime
+    'b': 12,  # blue
+    'w': 15,  # white
+    '.': 7,   # toolbar: button face (silver); icons: transparent
+}
+
+# Toolbar buttons, left to right in the toolbar's order.
+REFRESH = """
+................
+......GGGG......
+....GGGGGGGG....
+...GGG....GGG...
+..GGG......GGG..
+.........GGGGGGG
+...G......GGGGG.
+..GGG......GGG..
+.GGGGG......G...
+GGGGGGG.........
+..GGG......GGG..
+...GGG....GGG...
+....GGGGGGGG....
+......GGGG......
+................
+"""
+
+UPDATE_FLOPPIES = """
+................
+.kkkkkkkkkkkkk..
+.knnggggggnnnk..
+.knnggkkggnnnk..
+.knnggkkggnnnk..
+.knnggggggnnnk..
+.knnnnnnnnnnnk..
+.knwwwwwwwwwnk..
+.knwgggggggwnk..
+.knwwwwwwwwwnk..
+.knwgggggggwnk..
+.knwwwwwwwwwnk..
+.knwwwwwwwwwnk..
+.kkkkkkkkkkkkk..
+................
+"""
+
+UPDATE_REMOVABLES = """
+................
+................
+................
+................
+.kkkkkkkkkk.....
+.kbbbbbbbbkkkkk.
+.kbbbbbbbbkwwwk.
+.kbbLbbbbbkwkwk.
+.kbbbbbbbbkwwwk.
+.kbbbbbbbbkkkkk.
+.kkkkkkkkkk.....
+................
+................
+................
+................
+"""
+
+SELECT_DRIVES = """
+................
+.kkkkkkkkkkkkkk.
+.kwwwwGwwwwwwwk.
+.kwGwGwwkkkkkwk.
+.kwwGwwwwwwwwwk.
+.kwwwwwwwwwwwwk.
+.kwwwwwwwwwwwwk.
+.kwwwwwwkkkkkwk.
+.kwwwwwwwwwwwwk.
+.kwwwwwwwwwwwwk.
+.kwwwwGwwwwwwwk.
+.kwGwGwwkkkkkwk.
+.kwwGwwwwwwwwwk.
+.kkkkkkkkkkkkkk.
+................
+"""
+
+ABOUT = """
+................
+.....nnnnn......
+...nnbbbbbnn....
+..nnbbwwwbbnn...
+..nbbbwwwbbbn...
+.nbbbbbbbbbbbn..
+.nbbbwwwwbbbbn..
+.nbbbbwwwbbbbn..
+.nbbbbwwwbbbbn..
+.nbbbbwwwbbbbn..
+..nbbwwwwwbbn...
+..nnbbbbbbbnn...
+...nnbbbbbnn....
+.....nnnnn......
+................
+"""
+
+TOOLBAR_BUTTONS = [REFRESH, UPDATE_FLOPPIES, UPDATE_REMOVABLES, SELECT_DRIVES, ABOUT]
+BUTTON_WIDTH, BUTTON_HEIGHT = 16, 15
+
+# The program icon: a disk drive whose front carries a usage bar, blue for
+# the used share and white for the free space, beside a green activity light.
+ICON_32 = """
+................................
+................................
+................................
+................................
+................................
+....kkkkkkkkkkkkkkkkkkkkkkkk....
+...kwwwwwwwwwwwwwwwwwwwwwwwwk...
+..kssssssssssssssssssssssssssk..
+.kkkkkkkkkkkkkkkkkkkkkkkkkkkkkk.
+.kwwwwwwwwwwwwwwwwwwwwwwwwwwwgk.
+.kwssssssssssssssssssssssssssgk.
+.kwssssssssssssssssssssssssssgk.
+.kwskkkkkkkkkkkkkkkkkkkksssssgk.
+.kwskbbbbbbbbbbbbwwwwwwksssssgk.
+.kwskbbbbbbbbbbbbwwwwwwkskkkkgk.
+.kwskbbbbbbbbbbbbwwwwwwkskLLkgk.
+.kwskbbbbbbbbbbbbwwwwwwkskLLkgk.
+.kwskbbbbbbbbbbbbwwwwwwkskkkkgk.
+.kwskbbbbbbbbbbbbwwwwwwksssssgk.
+.kwskbbbbbbbbbbbbwwwwwwksssssgk.
+.kwskkkkkkkkkkkkkkkkkkkksssssgk.
+.kwssssssssssssssssssssssssssgk.
+.kwssgsgsgsgsgsgsgsgsgsssssssgk.
+.kwssssssssssssssssssssssssssgk.
+.ksgggggggggggggggggggggggggggk.
+.kkkkkkkkkkkkkkkkkkkkkkkkkkkkkk.
+................................
+................................
+................................
+................................
+................................
+................................
+"""
+
+ICON_16 = """
+................
+................
+..kkkkkkkkkkkk..
+.kwwwwwwwwwwwwk.
+kkkkkkkkkkkkkkkk
+kwwwwwwwwwwwwwgk
+kwkkkkkkkkksssgk
+kwkbbbbwwwksssgk
+kwkbbbbwwwksLLgk
+kwkbbbbwwwksLLgk
+kwkkkkkkkkksssgk
+kwssssssssssssgk
+ksgggggggggggggk
+kkkkkkkkkkkkkkkk
+................
+................
+"""
+
+
+def parse(art, width, height):
+    """The art as rows of palette indices and rows of transparency flags."""
+    rows = [line for line in art.strip('\n').split('\n')]
+    if len(rows) != height or any(len(r) != width for r in rows):
+        raise ValueError('picture is not %d x %d' % (width, height))
+    colours = [[PALETTE_KEYS[c] for c in r] for r in rows]
+    clear = [[c == '.' for c in r] for r in rows]
+    return colours, clear
+
+
+def palette_bytes():
+    return b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
+
+
+def pack_4bpp(rows):
+    """Bottom-up 4-bit rows, each padded to a multiple of four bytes."""
+    out = b''
+    for row in reversed(rows):
+        line = bytearray()
+        for i in range(0, len(row), 2):
+            low = row[i + 1] if i + 1 < len(row) else 0
+            line.append(row[i] << 4 | low)
+        line += b'\0' * (-len(line) % 4)
+        out += bytes(line)
+    return out
+
+
+def pack_1bpp(rows):
+    """Bottom-up 1-bit rows, each padded to a multiple of four bytes."""
+    out = b''
+    for row in reversed(rows):
+        line = bytearray((len(row) + 7) // 8)
+        for x, bit in enumerate(row):
+            if bit:
+                line[x // 8] |= 0x80 >> (x % 8)
+        line += b'\0' * (-len(line) % 4)
+        out += bytes(line)
+    return out
+
+
+def info_header(width, height, image_size, colours_used):
+    return struct.pack('<IiiHHIIiiII', 40, width, height, 1, 4, 0, image_size, 0, 0,
+                       colours_used, 0)
+
+
+def toolbar_bitmap():
+    width = BUTTON_WIDTH * len(TOOLBAR_BUTTONS)
+    rows = [[] for _ in range(BUTTON_HEIGHT)]
+    for art in TOOLBAR_BUTTONS:
+        colours, _ = parse(art, BUTTON_WIDTH, BUTTON_HEIGHT)
+        for y in range(BUTTON_HEIGHT):
+            rows[y] += colours[y]
+    pixels = pack_4bpp(rows)
+    offset = 14 + 40 + 16 * 4
+    header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
+    return header + info_header(width, BUTTON_HEIGHT, len(pixels), 16) + palette_bytes() + pixels
+
+
+def icon_image(art, size):
+    colours, clear = parse(art, size, size)
+    # Transparent pixels: black in the colour image, set in the mask.
+    colours = [[0 if t else c for c, t in zip(cr, tr)] for cr, tr in zip(colours, clear)]
+    xor = pack_4bpp(colours)
+    mask = pack_1bpp(clear)
+    return info_header(size, size * 2, len(xor) + len(mask), 0) + palette_bytes() + xor + mask
+
+
+def icon_file():
+    images = [(32, icon_image(ICON_32, 32)), (16, icon_image(ICON_16, 16))]
+    out = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, data in images:
+        out += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
+        offset += len(data)
+    return out + b''.join(data for _, data in images)
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    with open(os.path.join(here, 'Toolbar.bmp'), 'wb') as f:
+        f.write(toolbar_bitmap())
+    with open(os.path.join(here, 'Tovemar.ico'), 'wb') as f:
+        f.write(icon_file())
+
+
+if __name__ == '__main__':
+    main()
