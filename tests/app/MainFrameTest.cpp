@@ -1,0 +1,244 @@
+// The real main frame with the program's resources and a scripted set of
+// drives, under Xvfb: start-up, commands, status bar, closing and the window
+// state it keeps between runs. The settings go to the real key in the test
+// prefix, which each test deletes before and after.
+#include "app/MainFrame.h"
+#include "framework/DockState.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+#include "tests/drives/ScriptedDrivePlatform.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+constexpr char kAppKey[] = "Software\\Velmora\\Tovemar";
+
+CWinApp& TestApp() {
+    static CWinApp app("Tovemar");
+    app.SetRegistryKey("Velmora");
+    return app;
+}
+
+// Runs every queued message through the loop's own translation, so that
+// accelerators work as in the program.
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            continue;
+        if (!TestApp().PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+DWORD ReadDword(const char* section, const char* entry, DWORD fallback = 0xDEADBEEF) {
+    DWORD value = 0, size = sizeof value;
+    const std::string path = std::string(kAppKey) + "\\" + section;
+    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), entry, RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS)
+        return fallback;
+    return value;
+}
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
+        platform.drives = {{"A:\\", "3\xBD Floppy (A:)", DRIVE_REMOVABLE, false},
+                           {"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 1000, 250},
+                           {"E:\\", "Stick (E:)", DRIVE_REMOVABLE, true, 500, 100}};
+    }
+    void TearDown() override {
+        if (frame != nullptr && IsWindow(window))
+            DestroyWindow(window);
+        Pump();
+        RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
+    }
+
+    void Open() {
+        frame = new CMainFrame(platform);
+        TestApp().m_pMainWnd = frame;
+        ASSERT_TRUE(frame->LoadFrame(IDR_MAIN, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+        window = frame->m_hWnd;
+        frame->ShowWindow(SW_SHOW);
+        frame->UpdateWindow();
+        Pump();
+    }
+    // Closes as the close box does; the frame deletes itself.
+    void Close(UINT how = WM_CLOSE) {
+        if (how == WM_CLOSE)
+            SendMessageA(window, WM_CLOSE, 0, 0);
+        else
+            SendMessageA(window, WM_COMMAND, ID_APP_EXIT, 0);
+        Pump();
+        EXPECT_FALSE(IsWindow(window));
+        frame = nullptr;
+    }
+
+    bool MenuChecked(UINT id) const {
+        return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    }
+    bool ButtonPressed(UINT id) {
+        SendMessageA(window, WM_IDLEUPDATECMDUI, TRUE, 0);
+        return SendMessageA(frame->m_wndToolBar.GetToolBarCtrl(), TB_ISBUTTONCHECKED, id, 0) != 0;
+    }
+    std::string StatusText() const {
+        char text[256] = {};
+        SendMessageA(frame->m_wndStatusBar.m_hWnd, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    void StoreInit(const char* entry, DWORD value) {
+        ASSERT_TRUE(TestApp().WriteProfileInt("Init", entry, static_cast<int>(value)));
+    }
+
+    ScriptedDrivePlatform platform;
+    CMainFrame* frame = nullptr;
+    HWND window = nullptr;
+};
+
+TEST_F(MainFrameTest, FirstStartShowsEverythingWithBothOptionsOn) {
+    Open();
+    EXPECT_EQ(frame->m_bViewFloppies, 1);
+    EXPECT_EQ(frame->m_bViewRemoveables, 1);
+    EXPECT_TRUE(MenuChecked(ID_VIEW_UPDATE_FLOPPIES));
+    EXPECT_TRUE(MenuChecked(ID_VIEW_UPDATE_REMOVABLES));
+    EXPECT_TRUE(ButtonPressed(ID_VIEW_UPDATE_FLOPPIES));
+    EXPECT_TRUE(ButtonPressed(ID_VIEW_UPDATE_REMOVABLES));
+    // Once through each option's toggle, then once more.
+    EXPECT_EQ(platform.rootListCalls, 3);
+    ASSERT_EQ(frame->m_drives.size(), 3u);
+    EXPECT_EQ(frame->CountShownDrives(), 3);
+    EXPECT_EQ(frame->m_drives[1].ulTotalBytes, 1000u);
+
+    // The toolbar spans the top of the client area, the status bar reads "Ready".
+    RECT client, bar;
+    GetClientRect(window, &client);
+    GetWindowRect(frame->m_wndToolBar.m_hWnd, &bar);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_EQ(bar.top, 0);
+    EXPECT_EQ(bar.left, 0);
+    EXPECT_EQ(bar.right, client.right);
+    EXPECT_EQ(StatusText(), "Ready");
+    EXPECT_EQ(GetFocus(), frame->m_wndView.m_hWnd);
+}
+
+TEST_F(MainFrameTest, F5AndTheToggleCommandsRefresh) {
+    Open();
+    const int before = platform.rootListCalls;
+    PostMessageA(frame->m_wndView.m_hWnd, WM_KEYDOWN, VK_F5, 0);
+    Pump();
+    EXPECT_EQ(platform.rootListCalls, before + 1);
+
+    platform.sizeSpecs.clear();
+    SendMessageA(window, WM_COMMAND, ID_VIEW_UPDATE_FLOPPIES, 0);
+    EXPECT_EQ(frame->m_bViewFloppies, 0);
+    EXPECT_FALSE(MenuChecked(ID_VIEW_UPDATE_FLOPPIES));
+    EXPECT_FALSE(ButtonPressed(ID_VIEW_UPDATE_FLOPPIES));
+    EXPECT_EQ(platform.rootListCalls, before + 2);
+    EXPECT_EQ(platform.sizeSpecs, (std::vector<std::string>{"C:", "E:"}));
+
+    SendMessageA(window, WM_COMMAND, ID_VIEW_UPDATE_REMOVABLES, 0);
+    EXPECT_EQ(frame->m_bViewRemoveables, 0);
+    EXPECT_FALSE(MenuChecked(ID_VIEW_UPDATE_REMOVABLES));
+    EXPECT_FALSE(ButtonPressed(ID_VIEW_UPDATE_REMOVABLES));
+    EXPECT_EQ(frame->m_drives[2].ulTotalBytes, 0u);
+
+    // The toolbar button sends the same command.
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(ID_VIEW_UPDATE_REMOVABLES, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(frame->m_wndToolBar.GetToolBarCtrl()));
+    EXPECT_EQ(frame->m_bViewRemoveables, 1);
+    EXPECT_TRUE(MenuChecked(ID_VIEW_UPDATE_REMOVABLES));
+    EXPECT_EQ(frame->m_drives[2].ulTotalBytes, 500u);
+}
+
+TEST_F(MainFrameTest, StoredOptionsAreLoadedAndEndAsZeroOrOne) {
+    StoreInit("ViewFloppies", 5);
+    StoreInit("ViewRemoveables", 0);
+    Open();
+    EXPECT_EQ(frame->m_bViewFloppies, 1);
+    EXPECT_EQ(frame->m_bViewRemoveables, 0);
+    EXPECT_TRUE(MenuChecked(ID_VIEW_UPDATE_FLOPPIES));
+    EXPECT_FALSE(MenuChecked(ID_VIEW_UPDATE_REMOVABLES));
+    // The removable E: is not queried; A: (no medium) is.
+    EXPECT_EQ(frame->m_drives[2].ulTotalBytes, 0u);
+}
+
+TEST_F(MainFrameTest, HighlightedCommandsShowTheirPromptThenReady) {
+    Open();
+    HMENU menu = GetMenu(window);
+    SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(ID_DRIVES_REFRESH, MF_HILITE),
+                 reinterpret_cast<LPARAM>(GetSubMenu(menu, 1)));
+    EXPECT_EQ(StatusText(), "Updates the current drive statistics");
+    SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(ID_VIEW_DRIVES, MF_HILITE),
+                 reinterpret_cast<LPARAM>(GetSubMenu(menu, 2)));
+    EXPECT_EQ(StatusText(), "Determine which drives to display...");
+    SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(0xFFFF, 0xFFFF), 0);
+    EXPECT_EQ(StatusText(), "Ready");
+}
+
+TEST_F(MainFrameTest, CloseBoxAndExitBothSaveEverything) {
+    for (UINT how : {UINT(WM_CLOSE), UINT(WM_COMMAND)}) {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
+        Open();
+        frame->m_drives[1].bShown = 0; // as the drive dialog would leave it
+        frame->m_bViewRemoveables = 0;
+        Close(how);
+        EXPECT_EQ(ReadDword("Drives", "Local Disk (C:)"), 0u);
+        EXPECT_EQ(ReadDword("Drives", "Stick (E:)"), 1u);
+        EXPECT_EQ(ReadDword("Init", "ViewFloppies"), 1u);
+        EXPECT_EQ(ReadDword("Init", "ViewRemoveables"), 0u);
+
+        BYTE placement[64] = {};
+        DWORD type = 0, size = sizeof placement;
+        ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kAppKey, "Placement", RRF_RT_ANY, &type,
+                               placement, &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+        EXPECT_EQ(size, 44u);
+        EXPECT_EQ(placement[0], 44);
+    }
+}
+
+TEST_F(MainFrameTest, HiddenDrivesStayHiddenAfterARestart) {
+    Open();
+    frame->m_drives[0].bShown = 0;
+    Close();
+    platform.sizeSpecs.clear();
+    Open();
+    EXPECT_EQ(frame->m_drives[0].bShown, 0);
+    EXPECT_EQ(frame->CountShownDrives(), 2);
+    // A hidden drive is never asked for its size.
+    EXPECT_EQ(std::count(platform.sizeSpecs.begin(), platform.sizeSpecs.end(), "A:"), 0);
+}
+
+TEST_F(MainFrameTest, WindowStateSurvivesARestart) {
+    Open();
+    ShowWindow(window, SW_MAXIMIZE);
+    SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+    EXPECT_FALSE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
+    Close();
+
+    Open();
+    EXPECT_TRUE(IsZoomed(window));
+    EXPECT_FALSE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
+    // View > Toolbar brings it back, docked at the top.
+    SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+    EXPECT_TRUE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
+    frame->DockControlBar(&frame->m_wndToolBar, CBRS_ALIGN_LEFT);
+    Close();
+
+    Open();
+    RECT client, bar;
+    GetClientRect(window, &client);
+    GetWindowRect(frame->m_wndToolBar.m_hWnd, &bar);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bar), 2);
+    EXPECT_TRUE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
+    EXPECT_EQ(bar.left, 0);
+    EXPECT_LT(bar.right - bar.left, bar.bottom - bar.top); // upright: docked on the left
+}
+} // namespace
