@@ -1,0 +1,30 @@
+// CListBox: a CWnd over a list box control (usually a dialog's, bound with
+// DDX_Control), with the operations the program uses.
+#pragma once
+
+#include "framework/Wnd.h"
+
+class CListBox : public CWnd {
+public:
+    // Appends (or, in a sorted list, inserts) an entry; returns its index or
+    // LB_ERR / LB_ERRSPACE.
+    int AddString(const char* text) {
+        return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    }
+    // Multiple-selection lists: selects or deselects entry `index` (-1: all).
+    int SetSel(int index, BOOL select = TRUE) {
+        return static_cast<int>(SendMessage(LB_SETSEL, select, index));
+    }
+    // Positive when entry `index` is selected, 0 when not, LB_ERR on error.
+    int GetSel(int index) const {
+        return static_cast<int>(::SendMessageA(m_hWnd, LB_GETSEL, index, 0));
+    }
+    int GetCount() const { return static_cast<int>(::SendMessageA(m_hWnd, LB_GETCOUNT, 0, 0)); }
+    int GetSelCount() const {
+        return static_cast<int>(::SendMessageA(m_hWnd, LB_GETSELCOUNT, 0, 0));
+    }
+    int GetCaretIndex() const {
+        return static_cast<int>(::SendMessageA(m_hWnd, LB_GETCARETINDEX, 0, 0));
+    }
+    void ResetContent() { SendMessage(LB_RESETCONTENT); }
+};
