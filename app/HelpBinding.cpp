@@ -1,0 +1,140 @@
+#include "app/HelpBinding.h"
+
+#include "framework/Handle.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+using HtmlHelpProc = HWND(WINAPI*)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
+
+// HtmlHelpA is export 14 of the viewer's control library.
+constexpr WORD kHtmlHelpOrdinal = 14;
+constexpr char kControlLibrary[] = "hhctrl.ocx";
+constexpr char kHelpControlKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+
+// The binding, per process. The library is never released once loaded.
+HMODULE s_hHelpControl = nullptr;
+BOOL s_bHelpLoadFailed = FALSE;
+HtmlHelpProc s_pfnHtmlHelp = nullptr;
+tov::HelpPlatform* s_platform = nullptr;
+
+tov::HelpPlatform& Platform() {
+    static tov::Win32HelpPlatform real;
+    return s_platform != nullptr ? *s_platform : real;
+}
+
+// A drive-qualified ("C:\...") or UNC ("\\server\...") path. Anything else
+// would be looked up along the search path, current directory included.
+bool IsFullPath(const char* path) {
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    if (isSeparator(path[0]))
+        return isSeparator(path[1]);
+    const unsigned char drive = static_cast<unsigned char>(path[0] | 0x20);
+    return drive >= 'a' && drive <= 'z' && path[1] == ':' && isSeparator(path[2]);
+}
+} // namespace
+
+namespace tov {
+
+BOOL ReadRegisteredPath(HKEY root, const char* subkey, char (&buffer)[MAX_PATH]) {
+    buffer[0] = '\0';
+    UniqueHKey key;
+    if (RegOpenKeyExA(root, subkey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
+        key.release();
+        return FALSE;
+    }
+    DWORD size = sizeof buffer;
+    if (RegQueryValueExA(key.get(), "", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
+        ERROR_SUCCESS) {
+        buffer[0] = '\0';
+        return FALSE;
+    }
+    // The stored bytes need not end in a zero. A value that fills the whole
+    // buffer without one is a path longer than fits: it is not cut short
+    // (that could name another file) but counts as not registered.
+    if (std::memchr(buffer, '\0', size) == nullptr) {
+        if (size >= sizeof buffer) {
+            buffer[0] = '\0';
+            return FALSE;
+        }
+        buffer[size] = '\0';
+    }
+    return buffer[0] != '\0';
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+    // Never the program's or the current directory: a library planted there
+    // under the same name would run inside this process.
+    HMODULE library = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER)
+        return library;
+    // A system without the search flags: name the system directory outright.
+    char directory[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(directory, sizeof directory);
+    if (length == 0 || length >= sizeof directory)
+        return nullptr;
+    const std::string path = std::string(directory, length) + "\\" + name;
+    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+BOOL Win32HelpPlatform::ReadControlPath(char (&buffer)[MAX_PATH]) {
+    return QueryHelpControlPath(buffer);
+}
+
+HMODULE Win32HelpPlatform::LoadLibraryAt(const char* path) {
+    if (!IsFullPath(path))
+        return nullptr;
+    // The library's own dependencies are looked for next to it first.
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+HMODULE Win32HelpPlatform::LoadControlFromSystem() {
+    return LoadSystemLibrary(kControlLibrary);
+}
+
+FARPROC Win32HelpPlatform::FindExport(HMODULE library, WORD ordinal) {
+    return GetProcAddress(library, MAKEINTRESOURCEA(ordinal));
+}
+
+void ResetHelpBindingForTesting(HelpPlatform* platform) {
+    s_platform = platform;
+    s_hHelpControl = nullptr;
+    s_bHelpLoadFailed = FALSE;
+    s_pfnHtmlHelp = nullptr;
+}
+
+} // namespace tov
+
+BOOL QueryHelpControlPath(char (&buffer)[MAX_PATH]) {
+    return tov::ReadRegisteredPath(HKEY_CLASSES_ROOT, kHelpControlKey, buffer);
+}
+
+HWND CallHtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data) {
+    tov::HelpPlatform& platform = Platform();
+    if (s_hHelpControl == nullptr && !s_bHelpLoadFailed) {
+        char path[MAX_PATH];
+        if (platform.ReadControlPath(path))
+            s_hHelpControl = platform.LoadLibraryAt(path);
+        if (s_hHelpControl == nullptr)
+            s_hHelpControl = platform.LoadControlFromSystem();
+        if (s_hHelpControl == nullptr) {
+            s_bHelpLoadFailed = TRUE;
+            return nullptr;
+        }
+    }
+    // Loading failed once: it is not tried again.
+    if (s_hHelpControl == nullptr)
+        return nullptr;
+    if (s_pfnHtmlHelp == nullptr) {
+        // Through void(*)(): the one function pointer type that converts to
+        // any other without a warning.
+        s_pfnHtmlHelp = reinterpret_cast<HtmlHelpProc>(
+            reinterpret_cast<void (*)()>(platform.FindExport(s_hHelpControl, kHtmlHelpOrdinal)));
+        if (s_pfnHtmlHelp == nullptr) {
+            s_bHelpLoadFailed = TRUE;
+            return nullptr;
+        }
+    }
+    return s_pfnHtmlHelp(caller, file, command, data);
+}
