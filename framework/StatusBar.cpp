@@ -103,7 +103,7 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
             m_widths.push_back(-1);
             continue;
         }
-        const std::string text = AfxLoadString(id);
+        const std::string text = tov::PromptOf(AfxLoadString(id));
         SIZE extent{};
         GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
         m_widths.push_back(extent.cx + 2 * kPaneMargin);
@@ -113,7 +113,7 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
     for (int i = 0; i < count; ++i) {
         std::string text;
         if (m_indicators[static_cast<size_t>(i)] != ID_SEPARATOR)
-            text = AfxLoadString(m_indicators[static_cast<size_t>(i)]);
+            text = tov::PromptOf(AfxLoadString(m_indicators[static_cast<size_t>(i)]));
         else if (!idleShown)
             text = tov::IdleMessage();
         idleShown = idleShown || m_indicators[static_cast<size_t>(i)] == ID_SEPARATOR;

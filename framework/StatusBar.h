@@ -26,7 +26,8 @@ public:
     BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
                 UINT id = AFX_IDW_STATUS_BAR);
     // One pane per id: ID_SEPARATOR is a stretchy pane (the first one holds
-    // the idle text), any other id a pane as wide as its string, showing it.
+    // the idle text), any other id a pane as wide as its string's prompt
+    // part, showing it.
     BOOL SetIndicators(const UINT* ids, int count);
 
     BOOL SetPaneText(int index, const std::string& text);
