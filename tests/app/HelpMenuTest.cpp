@@ -1,0 +1,130 @@
+// The Help menu over a real main frame: the About box and the Contents
+// command's call of the help viewer (through a recording platform).
+#include "FrameFixture.h"
+#include "app/AboutDialog.h"
+#include "app/HelpBinding.h"
+
+#include <htmlhelp.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+using namespace tovtest;
+
+class AboutBoxTest : public FrameFixture {};
+
+TEST_F(AboutBoxTest, OpensCentredOverTheMainWindowFixedInSizeAndClosesEveryWay) {
+    platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 1000, 250}};
+    Open(500, 360);
+    const auto key = [](UINT vk) { return [vk](HWND) { PostKey(GetFocus(), vk); }; };
+    struct Ending {
+        const char* how;
+        ModalScript::Step step;
+    };
+    const std::vector<Ending> endings = {
+        {"OK", [](HWND d) { PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0); }},
+        {"Enter", key(VK_RETURN)},
+        {"Escape", key(VK_ESCAPE)},
+        {"close box", [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const Ending& ending : endings) {
+        SCOPED_TRACE(ending.how);
+        HWND about = nullptr, focus = nullptr, ok = nullptr, owner = nullptr;
+        BOOL frameEnabled = TRUE;
+        LONG style = 0;
+        RECT rect{};
+        char caption[64] = {};
+        bool openAfterClick = false;
+        RunCommand(ID_APP_ABOUT,
+                   {[&](HWND d) {
+                        about = d;
+                        focus = GetFocus();
+                        ok = GetDlgItem(d, IDOK);
+                        owner = GetWindow(d, GW_OWNER);
+                        frameEnabled = IsWindowEnabled(window);
+                        style = GetWindowLongA(d, GWL_STYLE);
+                        rect = WindowRect(d);
+                        GetWindowTextA(d, caption, sizeof caption);
+                        // The contact line (its text starts 49 units down): inert.
+                        RECT line{7, 49, 188, 57};
+                        MapDialogRect(d, &line);
+                        PostClick(d, line.left + 10, (line.top + line.bottom) / 2);
+                    },
+                    [&](HWND d) { openAfterClick = IsWindowVisible(d) && d == about; },
+                    ending.step});
+        EXPECT_STREQ(caption, "About Tovemar");
+        EXPECT_EQ(focus, ok);
+        EXPECT_NE(ok, nullptr);
+        EXPECT_EQ(owner, window);
+        EXPECT_FALSE(frameEnabled);
+        EXPECT_TRUE(openAfterClick);
+        EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+        EXPECT_NEAR(Centre(rect).x, Centre(WindowRect(window)).x, 1);
+        EXPECT_NEAR(Centre(rect).y, Centre(WindowRect(window)).y, 1);
+        EXPECT_FALSE(IsWindow(about));
+        EXPECT_TRUE(IsWindowEnabled(window));
+    }
+    EXPECT_TRUE(StoredSettings().empty());
+}
+
+// Records what the Contents command asks of the viewer.
+struct ViewerRecord {
+    int calls = 0;
+    HWND caller = nullptr;
+    std::string file;
+    UINT command = 0xFFFF;
+    DWORD_PTR data = 0xFFFF;
+};
+ViewerRecord g_viewer;
+
+HWND WINAPI RecordingHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
+    g_viewer = {g_viewer.calls + 1, caller, file != nullptr ? file : "", command, data};
+    return nullptr; // as when the viewer finds no file: nothing may follow from it
+}
+
+class RecordingPlatform : public tov::HelpPlatform {
+public:
+    BOOL ReadControlPath(char (&)[MAX_PATH]) override { return FALSE; }
+    HMODULE LoadLibraryAt(const char*) override { return nullptr; }
+    HMODULE LoadControlFromSystem() override { return reinterpret_cast<HMODULE>(0x1000); }
+    FARPROC FindExport(HMODULE, WORD) override {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordingHtmlHelp));
+    }
+};
+
+class HelpContentsTest : public FrameFixture {
+protected:
+    void SetUp() override {
+        FrameFixture::SetUp();
+        g_viewer = {};
+        tov::ResetHelpBindingForTesting(&recording);
+    }
+    void TearDown() override {
+        tov::ResetHelpBindingForTesting(nullptr);
+        FrameFixture::TearDown();
+    }
+    RecordingPlatform recording;
+};
+
+TEST_F(HelpContentsTest, OpensTheHelpFileAtItsDefaultTopicOwnedByTheFocusWindow) {
+    platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 1000, 250}};
+    Open();
+    SetFocus(window); // the frame passes it on to the view
+    ASSERT_EQ(GetFocus(), frame->m_wndView.m_hWnd);
+    SendMessageA(window, WM_COMMAND, ID_HELP_CONTENTS, 0);
+    EXPECT_EQ(g_viewer.calls, 1);
+    EXPECT_EQ(g_viewer.caller, frame->m_wndView.m_hWnd);
+    EXPECT_EQ(g_viewer.file, "Tovemar.chm");
+    EXPECT_EQ(g_viewer.command, static_cast<UINT>(HH_DISPLAY_TOPIC));
+    EXPECT_EQ(g_viewer.data, 0u);
+    EXPECT_TRUE(IsWindow(window));
+
+    // Without the focus anywhere the caller is null.
+    SetFocus(nullptr);
+    SendMessageA(window, WM_COMMAND, ID_HELP_CONTENTS, 0);
+    EXPECT_EQ(g_viewer.calls, 2);
+    EXPECT_EQ(g_viewer.caller, nullptr);
+}
+
+} // namespace
