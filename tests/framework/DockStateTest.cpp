@@ -84,15 +84,6 @@ protected:
         StoreInt(section, "XPos", x);
         StoreInt(section, "YPos", y);
     }
-
-    void ExpectAsCreated() {
-        CToolBar& bar = frame->m_wndToolBar;
-        EXPECT_TRUE(bar.IsVisible());
-        EXPECT_FALSE(bar.IsFloating());
-        EXPECT_EQ(bar.GetDockSide(), CBRS_ALIGN_TOP);
-        EXPECT_EQ(ChildRect(frameWindow, bar.m_hWnd).top, 0);
-        EXPECT_TRUE(frame->m_wndStatusBar.IsVisible());
-    }
 };
 
 TEST_F(DockStateTest, FirstStartLeavesTheBarsAsCreated) {
@@ -100,7 +91,12 @@ TEST_F(DockStateTest, FirstStartLeavesTheBarsAsCreated) {
     state.LoadState(kProfile);
     EXPECT_TRUE(state.m_arrBarInfo.empty());
     frame->SetDockState(state);
-    ExpectAsCreated();
+    CToolBar& bar = frame->m_wndToolBar;
+    EXPECT_TRUE(bar.IsVisible());
+    EXPECT_FALSE(bar.IsFloating());
+    EXPECT_EQ(bar.GetDockSide(), CBRS_ALIGN_TOP);
+    EXPECT_EQ(ChildRect(frameWindow, bar.m_hWnd).top, 0);
+    EXPECT_TRUE(frame->m_wndStatusBar.IsVisible());
 }
 
 TEST_F(DockStateTest, HiddenToolbarAndStatusBarStayHidden) {
@@ -187,16 +183,6 @@ TEST_F(DockStateTest, DamagedStoredStateIsLeftOut) {
     frame->SetDockState(state); // the unknown bar is passed over
     EXPECT_EQ(frame->m_wndToolBar.GetDockSide(), CBRS_ALIGN_RIGHT);
     EXPECT_TRUE(frame->m_wndToolBar.IsVisible());
-}
-
-TEST_F(DockStateTest, SavingTwiceKeepsOnlyTheLatestLayout) {
-    Command(ID_VIEW_TOOLBAR);
-    CDockState first;
-    frame->GetDockState(first);
-    first.SaveState(kProfile);
-    Command(ID_VIEW_TOOLBAR);
-    SaveAndRestart();
-    ExpectAsCreated();
 }
 
 } // namespace
