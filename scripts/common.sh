@@ -57,6 +57,8 @@ prepare_test_drives() {
   wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f >/dev/null 2>&1
+  # Without a window manager, destroying a shown window otherwise waits for one.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
 }
 
