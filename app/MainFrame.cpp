@@ -86,6 +86,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     OnViewUpdateRemovables();
 
     RefreshDrives();
+    // The layout gave the view its size while the list was still empty (the
+    // bars are laid out as they are docked), so no later resize brings the
+    // scroll range to the drives just listed: it is computed here.
+    m_wndView.UpdateScrollBars();
     return 0;
 }
 
@@ -122,7 +126,10 @@ void CMainFrame::ExchangeSettings(int direction) {
 
 void CMainFrame::OnDrivesRefresh() {
     RefreshDrives();
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    // The whole client area with its background, the drive view included:
+    // the frame clips its children, so a plain InvalidateRect of the frame
+    // would leave the view showing the old list.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CMainFrame::ToggleOption(BOOL& flag, UINT commandId) {

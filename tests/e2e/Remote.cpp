@@ -31,11 +31,26 @@ Process::~Process() {
 Process Start(const std::string& exe) {
     std::string directory = exe.substr(0, exe.find_last_of("\\/") + 1);
     std::string commandLine = "\"" + exe + "\"";
+    // The program gets the null device for its standard handles, not ours:
+    // under Wine it would otherwise hold the pipes of whoever reads our
+    // output open for as long as it runs.
+    for (DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        SetHandleInformation(GetStdHandle(which), HANDLE_FLAG_INHERIT, 0);
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE null =
+        CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inheritable, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = null;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.empty() ? nullptr : directory.c_str(), &startup, &info))
+    const BOOL started =
+        CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       directory.empty() ? nullptr : directory.c_str(), &startup, &info);
+    if (null != INVALID_HANDLE_VALUE)
+        CloseHandle(null);
+    if (!started)
         return {};
     CloseHandle(info.hThread);
     return Process(info.hProcess, info.dwProcessId);
@@ -178,6 +193,25 @@ double NowMs() {
     return static_cast<double>(now.QuadPart) * msPerTick;
 }
 
+namespace {
+// A DC of the whole window, children included, released when it goes away.
+class CacheDC {
+public:
+    explicit CacheDC(HWND window) : m_window(window), m_dc(GetDCEx(window, nullptr, DCX_CACHE)) {}
+    CacheDC(const CacheDC&) = delete;
+    CacheDC& operator=(const CacheDC&) = delete;
+    ~CacheDC() {
+        if (m_dc != nullptr)
+            ReleaseDC(m_window, m_dc);
+    }
+    HDC get() const { return m_dc; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};
+} // namespace
+
 int Image::Count(const RECT& r, COLORREF c) const {
     int n = 0;
     for (int y = std::max<int>(r.top, 0); y < std::min<int>(r.bottom, m_cy); ++y)
@@ -205,7 +239,13 @@ bool Image::Capture(HWND window) {
     if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
         return false;
     const int cx = client.right, cy = client.bottom;
-    tov::WindowDC source(window);
+    // Read through the top-level window's DC, children included, at the
+    // window's place in it: Wine gives another process no readable DC of a
+    // child window of its own.
+    HWND root = GetAncestor(window, GA_ROOT);
+    POINT origin{0, 0};
+    MapWindowPoints(window, root, &origin, 1);
+    const CacheDC source(root);
     if (source.get() == nullptr)
         return false;
     tov::UniqueDC memory(CreateCompatibleDC(source.get()));
@@ -223,7 +263,7 @@ bool Image::Capture(HWND window) {
         return false;
     {
         tov::SelectGuard select(memory.get(), bitmap.get());
-        if (!BitBlt(memory.get(), 0, 0, cx, cy, source.get(), 0, 0, SRCCOPY))
+        if (!BitBlt(memory.get(), 0, 0, cx, cy, source.get(), origin.x, origin.y, SRCCOPY))
             return false;
         GdiFlush();
     }

@@ -39,6 +39,9 @@
 
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -635,6 +638,8 @@ int CheckStore() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Plain line feeds for the scripts that read the output.
+    _setmode(_fileno(stdout), _O_BINARY);
     if (argc < 2)
         return Usage();
     const std::string verb = argv[1];

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# Acceptance: the real Tovemar.exe driven as a user would, its rows read from
+# the screen. Usage: acceptance.sh DRIVER.exe Tovemar.exe
+source "$(dirname "$0")/lib.sh" "$@"
+
+REFRESH=32771 VIEW_DRIVES=32772 FLOPPIES=32773 REMOVABLES=32774 TOOLBAR=59392
+VK_F5=0x74
+SB_LINEUP=0 SB_LINEDOWN=1 SB_PAGEUP=2 SB_PAGEDOWN=3 SB_THUMBPOSITION=4 SB_TOP=6 SB_BOTTOM=7
+
+# The prefix's drives as test.sh prepared them, also after a failed run.
+restore_drives() {
+  ln -sfn "$DRIVES/a" "$DOS/a:"
+  rm -f "$DOS/u:"
+}
+trap 'restore_drives; finish' EXIT
+restore_drives
+drv reg-clear
+
+step "First start: every drive shown and queried, each row at its place"
+start_program || exit 1
+expect "window state on a first start" "maximized=0 toolbar=1 statusbar=1 onscreen=1" \
+  drv state "$PID"
+ALL=$(rows_spec "" 1 1)
+echo "drives: $ALL"
+expect_all_rows "$ALL"
+
+step "Scrolling by line and page moves the rows by 33 pixels, within the range"
+N=$(count_rows "$ALL")
+MAX=$(max_scroll "$N" "$(view_height)")
+[ "$MAX" -gt 66 ] || fail "the prepared drives should not fit the view (largest position $MAX)"
+POS=0
+# scroll_by CODE [THUMB]: sends the scroll code; the rows must then stand at
+# the position the code gives, clamped to 0..MAX.
+scroll_by() {
+  case $1 in
+  "$SB_LINEUP" | "$SB_PAGEUP") POS=$((POS - 33)) ;;
+  "$SB_LINEDOWN" | "$SB_PAGEDOWN") POS=$((POS + 33)) ;;
+  "$SB_THUMBPOSITION") POS=$2 ;;
+  esac
+  [ "$POS" -lt 0 ] && POS=0
+  [ "$POS" -gt "$MAX" ] && POS=$MAX
+  drv scroll "$PID" "$1" "${2:-0}"
+  check "scroll code $1: rows at position $POS" drv expect-rows "$PID" "$POS" "$ALL" >/dev/null
+}
+scroll_by $SB_LINEDOWN
+scroll_by $SB_PAGEDOWN
+scroll_by $SB_LINEUP
+scroll_by $SB_PAGEUP
+scroll_by $SB_LINEUP # already at the top
+scroll_by $SB_THUMBPOSITION 10000
+scroll_by $SB_LINEDOWN # already at the end
+scroll_by $SB_TOP      # leaves the position
+scroll_by $SB_BOTTOM   # leaves the position
+scroll_by $SB_PAGEUP
+scroll_by $SB_THUMBPOSITION 0
+
+step "Update Floppy Drives and Update Removable Drives off: dark boxes; on: queried again"
+drv cmd "$PID" $FLOPPIES
+check "A: not queried" drv expect-rows "$PID" 0 "$(rows_spec "" 0 1)" >/dev/null
+drv cmd "$PID" $REMOVABLES
+check "A: and E: not queried" drv expect-rows "$PID" 0 "$(rows_spec "" 0 0)" >/dev/null
+drv cmd "$PID" $FLOPPIES
+drv cmd "$PID" $REMOVABLES
+check "both queried again" drv expect-rows "$PID" 0 "$ALL" >/dev/null
+
+step "A: loses its medium: light box, dark when not queried, light again; no stale figures"
+ln -sfn "$DRIVES/a-no-medium" "$DOS/a:"
+drv key "$PID" $VK_F5
+check "A: without a medium, after F5" drv expect-rows "$PID" 0 "$(rows_spec "" 1 1)" >/dev/null
+drv cmd "$PID" $FLOPPIES
+check "A: without a medium, not queried" drv expect-rows "$PID" 0 "$(rows_spec "" 0 1)" >/dev/null
+drv cmd "$PID" $FLOPPIES
+drv key "$PID" $VK_F5
+check "A: without a medium, queried again" drv expect-rows "$PID" 0 "$(rows_spec "" 1 1)" >/dev/null
+restore_drives
+drv key "$PID" $VK_F5
+check "A: with its medium back" drv expect-rows "$PID" 0 "$ALL" >/dev/null
+
+step "F5 picks up a drive added while running; the scroll range stays until a resize"
+mkdir -p "$DRIVES/u"
+ln -sfn "$DRIVES/u" "$DOS/u:"
+drv key "$PID" $VK_F5
+drv scroll "$PID" $SB_THUMBPOSITION 10000
+check "U: shown after F5, range unchanged" \
+  drv expect-rows "$PID" "$MAX" "$(rows_spec "" 1 1)" >/dev/null
+rm -f "$DOS/u:"
+drv key "$PID" $VK_F5
+check "U: gone after F5" drv expect-rows "$PID" "$MAX" "$ALL" >/dev/null
+drv scroll "$PID" $SB_THUMBPOSITION 0
+
+step "View Drives: hiding D: removes its row and saves it before the dialog closes"
+drv post "$PID" $VIEW_DRIVES
+ITEMS=$(drv dialog-items "$PID")
+printf '%s\n' "$ITEMS"
+[ "$(grep -c '^1 ' <<<"$ITEMS")" -eq "$N" ] || fail "the dialog should list all $N drives, selected"
+grep -qx '1 DATA (D:)' <<<"$ITEMS" || fail "the dialog should list \"DATA (D:)\""
+check "click on DATA (D:)" drv dialog-click "$PID" "DATA (D:)"
+check "D: stored as hidden while the dialog is open" drv expect-reg Drives "DATA (D:)" "dword 0" >/dev/null
+check "D:'s row gone while the dialog is open" \
+  drv expect-rows "$PID" 0 "$(rows_spec D 1 1)" >/dev/null
+check "OK closes the dialog" drv dialog-close "$PID" ok
+# The dialog has recomputed the scroll range for one row less.
+expect_all_rows "$(rows_spec D 1 1)"
+
+step "A restart restores the hidden drive, both options, the maximized window and the hidden toolbar"
+drv cmd "$PID" $FLOPPIES
+drv cmd "$PID" $REMOVABLES
+drv cmd "$PID" $TOOLBAR
+check "maximize" drv maximize "$PID"
+expect "window state before closing" "maximized=1 toolbar=0 statusbar=1 onscreen=1" drv state "$PID"
+close_program
+expect "stored floppy option" "dword 0" drv reg Init ViewFloppies
+expect "stored removable option" "dword 0" drv reg Init ViewRemoveables
+expect "stored D: flag" "dword 0" drv reg Drives "DATA (D:)"
+check "stored settings are sound" drv check-store >/dev/null
+start_program || exit 1
+expect "window state after the restart" "maximized=1 toolbar=0 statusbar=1 onscreen=1" \
+  drv state "$PID"
+expect_all_rows "$(rows_spec D 0 0)"
+drv post "$PID" $VIEW_DRIVES
+grep -qx '0 DATA (D:)' <<<"$(drv dialog-items "$PID")" || fail "the dialog should list D: unselected"
+check "Cancel closes the dialog" drv dialog-close "$PID" cancel
+close_program
