@@ -105,7 +105,7 @@ TEST_F(RowPainterTest, DrivesWithoutSizeShowAGreyBoxByPolicyAndNoFreeSpace) {
     EXPECT_TRUE(HasNeighbouringInk(plain, RECT{0, 0, 40, 40}));
 }
 
-TEST_F(RowPainterTest, HiddenDrivesLeaveNoGap) {
+TEST_F(RowPainterTest, HiddenDrivesLeaveNoGapAndRowsMoveUpByTheScrollPosition) {
     drives.drives = {MakeRecord("Floppy (A:)", 1000, 1000),
                      MakeRecord("Local Disk (C:)", 1000, 0, false),
                      MakeRecord("Data (D:)", 1000, 0)};
@@ -113,13 +113,11 @@ TEST_F(RowPainterTest, HiddenDrivesLeaveNoGap) {
     EXPECT_EQ(canvas.Count(RECT{44, 5, 45, 33}, kSilver), 28);  // A: empty
     EXPECT_EQ(canvas.Count(RECT{499, 37, 500, 65}, kBlue), 28); // D: full, at row 1
     EXPECT_EQ(Inked(RECT{0, 65, 640, 120}), 0);
-}
 
-TEST_F(RowPainterTest, RowsMoveUpByTheScrollPosition) {
-    drives.drives = {MakeRecord("(C:)", 1000, 0), MakeRecord("(D:)", 1000, 1000)};
+    canvas.Fill(kWhite);
     Paint(600, 20);
-    EXPECT_EQ(canvas.Count(RECT{44, 0, 45, 13}, kBlue), 13);    // row 0: y = -15
-    EXPECT_EQ(canvas.Count(RECT{44, 17, 45, 45}, kSilver), 28); // row 1: y = 17
+    EXPECT_EQ(canvas.Count(RECT{44, 0, 45, 13}, kSilver), 13);  // A: at y = -15
+    EXPECT_EQ(canvas.Count(RECT{499, 17, 500, 45}, kBlue), 28); // D: at y = 17
     EXPECT_EQ(Inked(RECT{44, 13, 500, 17}), 0);
 }
 
