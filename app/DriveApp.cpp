@@ -3,8 +3,13 @@
 #include "app/MainFrame.h"
 #include "res/resource.h"
 
-const MsgMap CDriveApp::messageMap{&CWinApp::messageMap, {}};
-const MsgMap* CDriveApp::GetMessageMap() const { return &messageMap; }
+static constexpr MsgMapEntry kEntries[] = {
+    OnCommand<ID_APP_ABOUT, &CDriveApp::OnAppAbout>(),
+};
+const MsgMap CDriveApp::messageMap{&CWinApp::messageMap, kEntries};
+const MsgMap* CDriveApp::GetMessageMap() const {
+    return &messageMap;
+}
 
 BOOL CDriveApp::InitInstance() {
     AfxEnableControlContainer();

@@ -6,6 +6,7 @@
 class CDriveApp : public CWinApp {
 public:
     BOOL InitInstance() override;
+    void OnAppAbout();
 
     const MsgMap* GetMessageMap() const override;
     static const MsgMap messageMap;

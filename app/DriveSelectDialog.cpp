@@ -56,9 +56,8 @@ void CDriveSelectDialog::OnSelchangeDriveList() {
     for (size_t i = 0; i < count; ++i)
         frame->m_drives[i].bShown = m_wndList.GetSel(static_cast<int>(i)) > 0 ? 1 : 0;
     frame->ExchangeSettings(1);
-    // The whole frame, background erased. The frame clips its children, so
-    // they are named explicitly: the view must redraw its rows.
-    ::RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    // The whole frame, background erased; the view inside it redraws its rows.
+    ::InvalidateRect(frame->m_hWnd, nullptr, TRUE);
     frame->m_wndView.UpdateScrollBars();
 }
 

@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/HelpBinding.h"
 #include "drives/Refresh.h"
 #include "drives/UpdatePolicy.h"
 #include "framework/WinApp.h"
@@ -19,8 +20,10 @@ static constexpr MsgMapEntry kEntries[] = {
     OnWmSetFocus<&CMainFrame::OnSetFocus>(),
     OnWmClose<&CMainFrame::OnClose>(),
     OnCommand<ID_DRIVES_REFRESH, &CMainFrame::OnDrivesRefresh>(),
+    OnCommand<ID_VIEW_DRIVES, &CMainFrame::OnSelectDrives>(),
     OnCommand<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnViewUpdateFloppies>(),
     OnCommand<ID_VIEW_UPDATE_REMOVABLES, &CMainFrame::OnViewUpdateRemovables>(),
+    OnCommand<ID_HELP_CONTENTS, &CMainFrame::OnHelpContents>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnUpdateViewUpdateFloppies>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_REMOVABLES, &CMainFrame::OnUpdateViewUpdateRemovables>(),
 };
@@ -126,10 +129,8 @@ void CMainFrame::ExchangeSettings(int direction) {
 
 void CMainFrame::OnDrivesRefresh() {
     RefreshDrives();
-    // The whole client area with its background, the drive view included:
-    // the frame clips its children, so a plain InvalidateRect of the frame
-    // would leave the view showing the old list.
-    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    // The frame does not clip its children, so this repaints the view too.
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CMainFrame::ToggleOption(BOOL& flag, UINT commandId) {
@@ -152,4 +153,10 @@ void CMainFrame::OnUpdateViewUpdateFloppies(CCmdUI* cmdUI) {
 
 void CMainFrame::OnUpdateViewUpdateRemovables(CCmdUI* cmdUI) {
     cmdUI->SetCheck(m_bViewRemoveables);
+}
+
+void CMainFrame::OnHelpContents() {
+    // The viewer opens the file's default topic; whether it could is the
+    // viewer's business, and nothing is shown when no viewer can be bound.
+    CallHtmlHelp(GetFocus(), "Tovemar.chm", 0 /*HH_DISPLAY_TOPIC*/, 0);
 }

@@ -32,8 +32,10 @@ public:
     void OnSetFocus(CWnd* oldFocus);
     void OnClose();
     void OnDrivesRefresh();
+    void OnSelectDrives();
     void OnViewUpdateFloppies();
     void OnViewUpdateRemovables();
+    void OnHelpContents();
     void OnUpdateViewUpdateFloppies(CCmdUI* cmdUI);
     void OnUpdateViewUpdateRemovables(CCmdUI* cmdUI);
 

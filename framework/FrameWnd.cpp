@@ -51,7 +51,6 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
     if (cs.lpszClass == nullptr)
         cs.lpszClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW),
                                            reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
-    cs.style |= WS_CLIPCHILDREN;
     return TRUE;
 }
 
