@@ -62,7 +62,6 @@ void CDriveView::UpdateScrollBars() {
     info.fMask = SIF_ALL;
     GetScrollInfo(m_hWnd, SB_VERT, &info);
     // The position is kept as read; the platform clamps it into the new range.
-    info.fMask = SIF_ALL;
     info.nMin = 0;
     info.nMax = range.nMax;
     info.nPage = static_cast<UINT>(range.nPage);
