@@ -37,8 +37,18 @@ void ExchangeWindowPlacement(HWND window, bool save, const char* company, const 
     key.ExchangeBinary(kPlacementEntry, nullptr, &placement, sizeof placement);
     // Nothing stored, or an oversized entry, reads as zeros: the length field
     // is then 0 and the window keeps the placement it was created with.
-    if (placement.length == sizeof placement)
-        SetWindowPlacement(window, &placement);
+    if (placement.length != sizeof placement)
+        return;
+    // No window ever has an empty or inverted normal rectangle; applied, it
+    // would leave a window too small to use, which closing would store
+    // again. Such a record counts as unreadable too.
+    if (IsRectEmpty(&placement.rcNormalPosition))
+        return;
+    // Start-up shows the window: one closed while minimized opens normal.
+    if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE ||
+        placement.showCmd == SW_SHOWMINNOACTIVE || placement.showCmd == SW_FORCEMINIMIZE)
+        placement.showCmd = SW_SHOWNORMAL;
+    SetWindowPlacement(window, &placement);
 }
 
 bool ExchangeDockState(bool save, const char* profileName) {

@@ -6,7 +6,8 @@
 #include <windows.h>
 
 // Load (save false): applies the stored placement to `window`; a missing,
-// unreadable or oversized entry leaves the window as it is. Save: stores the
+// unreadable or oversized entry, or one with an empty window rectangle,
+// leaves the window as it is, and a minimized state is applied as normal. Save: stores the
 // window's current placement. Opens HKCU\Software\<company>\<application>
 // but never creates it. A null window does nothing.
 void ExchangeWindowPlacement(HWND window, bool save, const char* company, const char* application);

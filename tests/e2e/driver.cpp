@@ -28,6 +28,7 @@
 //   reg-clear                    deletes HKCU\Software\Velmora\Tovemar
 //   reg-set SECTION ENTRY TYPE DATA  stores a value: TYPE sz (DATA as text), binary
 //                                (DATA in hex), dword or qword (DATA a number)
+//   reg-names SECTION            prints the names of the section's values, one a line
 //   check-store                  checks that every stored setting is sound; lists the faults
 //   reg SECTION ENTRY            prints the value under HKCU\Software\Velmora\Tovemar
 //                                (SECTION "." for the key itself): "dword N",
@@ -401,7 +402,7 @@ int Soak(DWORD pid, int cycles, int dialogs) {
     for (int i = 0; i < 20; ++i)
         refreshAndPaint();
     toggleOptions();
-    if (!DialogRound(frame, pid) || !DialogRound(frame, pid))
+    if (dialogs > 0 && (!DialogRound(frame, pid) || !DialogRound(frame, pid)))
         return Fail("the drive dialog did not work");
     const remote::Usage before = remote::Measure(process);
     PrintUsage("after the warm-up", before);
@@ -658,6 +659,12 @@ int main(int argc, char** argv) {
         return RegistryClear();
     if (verb == "check-store")
         return CheckStore();
+    if (verb == "reg-names" && argc == 3) {
+        bool exists = false;
+        for (const StoredValue& value : ReadValues(argv[2], exists))
+            std::printf("%s\n", value.name.c_str());
+        return 0;
+    }
     if (argc < 3)
         return Usage();
     const DWORD pid = ParsePid(argv[2]);
