@@ -1,7 +1,6 @@
 // The "View Drives" dialog over a real main frame with scripted drives,
 // driven by clicks and keys from inside its modal loop.
 #include "FrameFixture.h"
-#include "app/DriveSelectDialog.h"
 
 #include <string>
 #include <vector>
@@ -284,25 +283,6 @@ TEST_F(DriveSelectDialogTest, AnEmptyDriveListGivesAnEmptyListThatStillCloses) {
                {[&](HWND d) { count = static_cast<int>(SendMessageA(List(d), LB_GETCOUNT, 0, 0)); },
                 Press(IDOK)});
     EXPECT_EQ(count, 0);
-    EXPECT_TRUE(StoredSettings().empty());
-}
-
-TEST_F(DriveSelectDialogTest, WithoutTheMainFrameAsOwnerItListsAndChangesNothing) {
-    ScriptDrives(2);
-    Open();
-    CWnd other;
-    ASSERT_TRUE(other.CreateEx(0, nullptr, "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                               200, nullptr, nullptr));
-    CDriveSelectDialog dialog(&other);
-    ModalScript script({[&](HWND d) {
-                            EXPECT_EQ(SendMessageA(List(d), LB_GETCOUNT, 0, 0), 0);
-                            SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_DRIVE_LIST, LBN_SELCHANGE),
-                                         reinterpret_cast<LPARAM>(List(d)));
-                        },
-                        Press(IDOK)});
-    script.Run([&] { dialog.DoModal(); });
-    EXPECT_FALSE(script.timedOut);
-    EXPECT_EQ(ShownFlags(), (std::vector<int>{1, 1}));
     EXPECT_TRUE(StoredSettings().empty());
 }
 
