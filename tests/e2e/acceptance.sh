@@ -91,7 +91,6 @@ drv scroll "$PID" $SB_THUMBPOSITION 0
 step "View Drives: hiding D: removes its row and saves it before the dialog closes"
 drv post "$PID" $VIEW_DRIVES
 ITEMS=$(drv dialog-items "$PID")
-printf '%s\n' "$ITEMS"
 [ "$(grep -c '^1 ' <<<"$ITEMS")" -eq "$N" ] || fail "the dialog should list all $N drives, selected"
 grep -qx '1 DATA (D:)' <<<"$ITEMS" || fail "the dialog should list \"DATA (D:)\""
 check "click on DATA (D:)" drv dialog-click "$PID" "DATA (D:)"

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Robustness over time: thousands of refreshes and paints, update-option
+# toggles and drive dialog rounds leave the GDI and USER objects and the
+# private bytes of the real Tovemar.exe where they were after a warm-up; a
+# drive whose size query fails keeps showing no figures however often it is
+# refreshed, also right after it had some.
+# Usage: soak.sh DRIVER.exe Tovemar.exe
+source "$(dirname "$0")/lib.sh" "$@"
+VK_F5=0x74
+
+restore_drives() { ln -sfn "$DRIVES/e" "$DOS/e:"; }
+trap 'restore_drives; finish' EXIT
+restore_drives
+drv reg-clear
+start_program || exit 1
+
+step "Soak: 400 refresh-and-paint cycles, 20 rounds of option toggles and the drive dialog"
+check "no growth after the soak" drv soak "$PID" 400 20
+check "rows after the soak" drv expect-rows "$PID" 0 "$(rows_spec "" 1 1)" >/dev/null
+
+step "A drive whose size query fails at every refresh never shows stale figures"
+# E:, removable, has its medium taken out and put back; queried at every
+# refresh, it must show no figures exactly while the query fails.
+for round in 1 2 3; do
+  ln -sfn "$DRIVES/e" "$DOS/e:"
+  drv key "$PID" $VK_F5
+  check "E: with a medium, round $round" drv expect-rows "$PID" 0 "$(rows_spec "" 1 1)" >/dev/null
+  ln -sfn "$DRIVES/e-no-medium" "$DOS/e:"
+  for refresh in 1 2 3; do
+    drv key "$PID" $VK_F5
+    check "E: without a medium, round $round, refresh $refresh" \
+      drv expect-rows "$PID" 0 "$(rows_spec "" 1 1)" >/dev/null
+  done
+done
+close_program
