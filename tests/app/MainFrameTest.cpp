@@ -1,7 +1,9 @@
 // The real main frame with the program's resources and a scripted set of
 // drives, under Xvfb: start-up, commands, status bar, closing and the window
-// state it keeps between runs. The settings go to the real key in the test
-// prefix, which each test deletes before and after.
+// state it keeps between runs. The settings go to the program's own key in the
+// throwaway test prefix (the window placement is always kept there, and is
+// only written where the settings have created the key), deleted before and
+// after each test.
 #include "app/MainFrame.h"
 #include "framework/DockState.h"
 #include "framework/WinApp.h"
