@@ -234,6 +234,14 @@ bool Image::HasHorizontalPair(const RECT& r, COLORREF c) const {
     return false;
 }
 
+COLORREF PixelAt(HWND window, int x, int y) {
+    HWND root = GetAncestor(window, GA_ROOT);
+    POINT at{x, y};
+    MapWindowPoints(window, root, &at, 1);
+    const CacheDC dc(root);
+    return dc.get() != nullptr ? GetPixel(dc.get(), at.x, at.y) : CLR_INVALID;
+}
+
 bool Image::Capture(HWND window) {
     RECT client;
     if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)

@@ -79,6 +79,10 @@ private:
     std::vector<COLORREF> m_pixels;
 };
 
+// One pixel of a window's client area, read as Image::Capture reads; CLR_INVALID
+// when it cannot be read.
+COLORREF PixelAt(HWND window, int x, int y);
+
 constexpr COLORREF kBarBlue = 0x00FF0000;
 constexpr COLORREF kBarSilver = 0x00C0C0C0;
 constexpr COLORREF kDarkGrey = 0x00404040;

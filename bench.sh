@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Benchmarks of Tovemar under Wine: builds what it needs, prepares a prefix
+# with the test drives and prints one table (Markdown). Takes a while: the
+# leak check alone runs BENCH_CYCLES (default 10000) refresh-and-paint cycles.
+set -euo pipefail
+source "$(dirname "$0")/scripts/common.sh"
+trap 'bench_cleanup' EXIT
+
+CYCLES=${BENCH_CYCLES:-10000}
+STARTS=${BENCH_STARTS:-10}
+
+ensure_packages
+TOVEMAR_TARGETS="Tovemar bench_bare bench_e2e bench_paint e2e_driver" build_all >&2
+use_prefix wineprefix-bench
+prepare_test_drives
+ensure_display
+start_wineserver
+
+EXE_UNIX="$BUILD/app/Tovemar.exe"
+BARE_UNIX="$BUILD/tests/bench/bench_bare.exe"
+win() { local p="Z:$1"; echo "${p//\//\\}"; }
+quiet() { "$@" 2> >(grep -v 'FS volume label' >&2); }
+bench() { quiet wine "$BUILD/tests/bench/bench_e2e.exe" "$@"; }
+drv() { quiet wine "$BUILD/tests/e2e/e2e_driver.exe" "$@"; }
+PID=""
+bench_cleanup() {
+  [ -n "$PID" ] && drv kill "$PID"
+  drv reg-clear
+  cleanup
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / b }'; }
+
+drv reg-clear
+say "start-up: $STARTS starts of Tovemar and of the bare program, alternately"
+STARTUP=$(bench startup "$STARTS" "$(win "$EXE_UNIX")" Tovemar 59648 \
+  "$(win "$BARE_UNIX")" "Bare drive window" 0)
+read -r START_TOV START_TOV_MIN START_BARE START_BARE_MIN <<<"$(tr '\n' ' ' <<<"$STARTUP")"
+
+say "paint: 26 rows in a view window (bench_paint)"
+read -r PAINT26 PAINT26_FLOOR < <(quiet wine "$BUILD/tests/bench/bench_paint.exe" |
+  awk '/^ *paint:/ { print $2, $5 }')
+
+PID=$(drv start "$(win "$EXE_UNIX")")
+say "refresh: 30 refreshes of the running program"
+read -r REFRESH ROUNDTRIP BARE_CALLS TYPE_CALLS DRIVES < <(bench refresh "$PID" 30)
+say "paint: 200 paints of the running program's view"
+read -r PAINT_VIEW PAINT_ROUNDTRIP < <(bench paint "$PID" 200)
+say "leaks: $CYCLES refresh-and-paint cycles"
+SOAK=$(bench soak "$PID" "$CYCLES" | tee /dev/stderr)
+drv close "$PID" >/dev/null
+PID=""
+
+# Soak lines: cycles gdi user private-bytes user-is-windows.
+soak_at() { awk -v c="$1" -v f="$2" '$1 == c { print $f }' <<<"$SOAK"; }
+LAST=$(tail -n1 <<<"$SOAK" | awk '{ print $1 }')
+USER_KIND="USER objects"
+[ "$(soak_at 0 5)" = 1 ] && USER_KIND="windows (Wine has no GetGuiResources)"
+mb() { awk -v b="$1" 'BEGIN { printf "%.2f MB", b / 1048576 }'; }
+SIZE=$(stat -c %s "$EXE_UNIX")
+DLLS=$(x86_64-w64-mingw32-objdump -p "$EXE_UNIX" | awk '/DLL Name:/ { print $3 }' | sort | paste -sd, | sed 's/,/, /g')
+REFRESH_NET=$(awk -v a="$REFRESH" -v b="$ROUNDTRIP" 'BEGIN { printf "%.1f", a - b }')
+PAINT_NET=$(awk -v a="$PAINT_VIEW" -v b="$PAINT_ROUNDTRIP" 'BEGIN { printf "%.2f", a - b }')
+
+cat <<TABLE
+
+Tovemar $(git -C "$ROOT" describe --always --dirty 2>/dev/null || echo build), $(date -u '+%Y-%m-%d %H:%M UTC')
+$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores, $(wine --version), Xvfb; $DRIVES drives
+
+| measure | Tovemar | reference | ratio | goal |
+|---|---|---|---|---|
+| start to first painted row, median of $STARTS (best) | $START_TOV ms ($START_TOV_MIN) | bare program $START_BARE ms ($START_BARE_MIN) | $(ratio "$START_TOV" "$START_BARE") | <= 1.3x |
+| refresh of $DRIVES drives (F5), less a $ROUNDTRIP ms message round trip | $REFRESH_NET ms | bare calls $BARE_CALLS ms; with the policy's drive types $(awk -v a="$BARE_CALLS" -v b="$TYPE_CALLS" 'BEGIN { printf "%.1f", a + b }') ms | $(ratio "$REFRESH_NET" "$BARE_CALLS"); $(ratio "$REFRESH_NET" "$(awk -v a="$BARE_CALLS" -v b="$TYPE_CALLS" 'BEGIN { print a + b }')") | <= 1.1x |
+| one paint of 26 rows (bench_paint) | $PAINT26 ms | FillRect/DrawText floor $PAINT26_FLOOR ms | $(ratio "$PAINT26" "$PAINT26_FLOOR") | |
+| one paint of the running view ($DRIVES rows), less the round trip | $PAINT_NET ms | | | |
+| GDI objects: start, after 100 and $LAST cycles | $(soak_at 0 2), $(soak_at 100 2), $(soak_at "$LAST" 2) | | | no growth |
+| $USER_KIND: start, after 100 and $LAST cycles | $(soak_at 0 3), $(soak_at 100 3), $(soak_at "$LAST" 3) | | | no growth |
+| private bytes: start, after 100 and $LAST cycles | $(mb "$(soak_at 0 4)"), $(mb "$(soak_at 100 4)"), $(mb "$(soak_at "$LAST" 4)") | | | no growth after the first cycles |
+| Tovemar.exe size | $((SIZE / 1024)) KB | | | <= 512 KB |
+| imported DLLs | $DLLS | | | system DLLs only |
+TABLE
