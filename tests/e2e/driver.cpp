@@ -25,6 +25,7 @@
 //   soak PID CYCLES DIALOGS      refresh-and-paint cycles, update-option toggles and drive
 //                                dialog rounds; fails when GDI or USER objects grow by more
 //                                than 2, or private bytes by more than 1 MB, after a warm-up
+//   drive-letters                prints the letters of the platform's drive roots, in order
 //   reg-clear                    deletes HKCU\Software\Velmora\Tovemar
 //   reg-set SECTION ENTRY TYPE DATA  stores a value: TYPE sz (DATA as text), binary
 //                                (DATA in hex), dword or qword (DATA a number)
@@ -664,6 +665,15 @@ int main(int argc, char** argv) {
         return RegistrySet(argv[2], argv[3], argv[4], argv[5]);
     if (verb == "reg-clear")
         return RegistryClear();
+    if (verb == "drive-letters") {
+        char roots[512] = {};
+        const DWORD length = GetLogicalDriveStringsA(sizeof roots - 1, roots);
+        for (const char* root = roots; length < sizeof roots && *root != '\0';
+             root += std::strlen(root) + 1)
+            std::printf("%c ", root[0]);
+        std::printf("\n");
+        return 0;
+    }
     if (verb == "check-store")
         return CheckStore();
     if (verb == "reg-names" && argc == 3) {

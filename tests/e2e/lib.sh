@@ -81,15 +81,8 @@ finish() {
   return 1
 }
 
-# The drive letters of the prefix, upper case, in the platform's order.
-drive_letters() {
-  local link
-  for link in "$DOS"/?:; do
-    [ -L "$link" ] || continue
-    link=${link##*/}
-    printf '%s ' "${link%:}"
-  done | tr a-z A-Z
-}
+# The drive letters, upper case, in the platform's order.
+drive_letters() { drv drive-letters; }
 
 # Letters of the drives that Wine reports as removable (type "floppy").
 removable_letters() {
