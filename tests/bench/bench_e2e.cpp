@@ -10,12 +10,11 @@
 //       first row has been painted and is on the screen. The window is then
 //       closed and the exit awaited. Prints "median min" in ms per program.
 //   refresh PID N
-//       Sends command 32771 (Refresh) N times and has each repaint done
-//       outside the timing; times the same number of empty round trips
-//       (WM_NULL), and N times the bare platform calls for the same drives in
-//       this process, and apart from them the drive-type queries of the
-//       update policy. Prints "refresh roundtrip bare types drives" (ms per
-//       refresh).
+//       N times, alternately: sends command 32771 (Refresh) and has its
+//       repaint done outside the timing; one empty round trip (WM_NULL); the
+//       bare platform calls for the same drives in this process, and apart
+//       from them the drive-type queries of the update policy. Prints the
+//       medians "refresh roundtrip bare types drives" (ms per refresh).
 //   paint PID N
 //       N times invalidates the drive view and has it repainted at once.
 //       Prints "paint roundtrip" in ms per paint.
@@ -109,51 +108,63 @@ void PaintNow(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-// Milliseconds per SendMessage of `message` to `window`, over n sends; with
-// `paint`, each send's repaint is done outside the timing.
-double TimeSends(HWND window, UINT message, WPARAM wParam, int n, bool paint) {
-    double total = 0;
-    for (int i = 0; i < n; ++i) {
-        const double t0 = remote::NowMs();
-        SendMessageA(window, message, wParam, 0);
-        total += remote::NowMs() - t0;
-        if (paint)
-            PaintNow(window);
-    }
-    return total / n;
+// Milliseconds of one SendMessage of `message` to `window`.
+double TimeSend(HWND window, UINT message, WPARAM wParam) {
+    const double t0 = remote::NowMs();
+    SendMessageA(window, message, wParam, 0);
+    return remote::NowMs() - t0;
 }
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The bare calls for all drives, then apart from them the drive type that
+// the update policy asks for every shown drive but A: and B:. Returns the
+// number of drives.
+size_t TimeBareCalls(double& bareMs, double& typesMs) {
+    const double t0 = remote::NowMs();
+    const std::vector<bare::Drive> list = bare::QueryDrives();
+    bare::ReleaseIcons(list);
+    const double t1 = remote::NowMs();
+    for (const bare::Drive& drive : list) {
+        const char* name = drive.sfi.szDisplayName;
+        const size_t length = std::strlen(name);
+        if (length >= 3 && name[length - 3] != 'A' && name[length - 3] != 'B') {
+            const char spec[3] = {name[length - 3], ':', '\0'};
+            GetDriveTypeA(spec);
+        }
+    }
+    bareMs = t1 - t0;
+    typesMs = remote::NowMs() - t1;
+    return list.size();
+}
+
+// The program's refresh and the bare calls are timed alternately, so that a
+// change in the machine's load weighs on both; medians of n each.
 int Refresh(DWORD pid, int n) {
     HWND frame = Frame(pid);
     if (frame == nullptr)
         return Fail("no Tovemar window");
-    bare::ReleaseIcons(bare::QueryDrives()); // loads what the calls need, once
-    TimeSends(frame, WM_COMMAND, kRefresh, 3, true);
-    const double refresh = TimeSends(frame, WM_COMMAND, kRefresh, n, true);
-    const double roundTrip = TimeSends(frame, WM_NULL, 0, n, false);
-    double bareTotal = 0, typeTotal = 0;
+    double bareMs = 0, typesMs = 0;
+    TimeBareCalls(bareMs, typesMs); // loads what the calls need, once
+    std::vector<double> refresh, roundTrip, bareCalls, types;
     size_t drives = 0;
-    for (int i = 0; i < n; ++i) {
-        const double t0 = remote::NowMs();
-        const std::vector<bare::Drive> list = bare::QueryDrives();
-        bare::ReleaseIcons(list);
-        const double t1 = remote::NowMs();
-        // The drive type the update policy asks for every shown drive but
-        // A: and B:, timed apart: the bare calls do not include it.
-        for (const bare::Drive& drive : list) {
-            const char* name = drive.sfi.szDisplayName;
-            const size_t length = std::strlen(name);
-            if (length >= 3 && name[length - 3] != 'A' && name[length - 3] != 'B') {
-                const char spec[3] = {name[length - 3], ':', '\0'};
-                GetDriveTypeA(spec);
-            }
-        }
-        bareTotal += t1 - t0;
-        typeTotal += remote::NowMs() - t1;
-        drives = list.size();
+    for (int i = 0; i < n + 3; ++i) {
+        const double r = TimeSend(frame, WM_COMMAND, kRefresh);
+        PaintNow(frame); // the repaint, outside the timing
+        const double t = TimeSend(frame, WM_NULL, 0);
+        drives = TimeBareCalls(bareMs, typesMs);
+        if (i < 3)
+            continue; // warming up
+        refresh.push_back(r);
+        roundTrip.push_back(t);
+        bareCalls.push_back(bareMs);
+        types.push_back(typesMs);
     }
-    std::printf("%.3f %.3f %.3f %.3f %zu\n", refresh, roundTrip, bareTotal / n, typeTotal / n,
-                drives);
+    std::printf("%.3f %.3f %.3f %.3f %zu\n", Median(refresh), Median(roundTrip), Median(bareCalls),
+                Median(types), drives);
     return 0;
 }
 
@@ -170,7 +181,10 @@ int Paint(DWORD pid, int n) {
     for (int i = 0; i < n; ++i)
         paintOnce();
     const double paint = (remote::NowMs() - t0) / n;
-    std::printf("%.3f %.3f\n", paint, TimeSends(view, WM_NULL, 0, n, false));
+    std::vector<double> roundTrip;
+    for (int i = 0; i < n; ++i)
+        roundTrip.push_back(TimeSend(view, WM_NULL, 0));
+    std::printf("%.3f %.3f\n", paint, Median(roundTrip));
     return 0;
 }
 
