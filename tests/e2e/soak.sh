@@ -14,8 +14,8 @@ restore_drives
 drv reg-clear
 start_program || exit 1
 
-step "Soak: 400 refresh-and-paint cycles, 20 rounds of option toggles and the drive dialog"
-check "no growth after the soak" drv soak "$PID" 400 20
+step "Soak: 250 refresh-and-paint cycles, 15 rounds of option toggles and the drive dialog"
+check "no growth after the soak" drv soak "$PID" 250 15
 check "rows after the soak" drv expect-rows "$PID" 0 "$(rows_spec "" 1 1)" >/dev/null
 
 step "A drive whose size query fails at every refresh never shows stale figures"
