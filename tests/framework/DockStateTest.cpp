@@ -1,6 +1,7 @@
 // The dock state: what a frame's bars look like, stored in the profile and
 // applied to a new frame; damaged stored values are left out.
 #include "framework/DockState.h"
+#include "tests/framework/RawProfileValue.h"
 #include "framework/Handle.h"
 #include "tests/framework/FrameTestSupport.h"
 
@@ -64,13 +65,7 @@ protected:
 
     void Store(const std::string& section, const char* entry, DWORD type, const void* data,
                DWORD size) {
-        tov::UniqueHKey key;
-        const std::string path = app.ApplicationKeyPath() + "\\" + section;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE,
-                                  nullptr, key.put(), nullptr),
-                  ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(key.get(), entry, 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
+        StoreRawProfileValue(app, section, entry, type, data, size);
     }
     void StoreInt(const std::string& section, const char* entry, int value) {
         Store(section, entry, REG_DWORD, &value, sizeof value);

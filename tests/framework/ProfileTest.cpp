@@ -1,6 +1,7 @@
 // The per-user profile against the real registry, under a test-only company key.
 #include "framework/Handle.h"
 #include "framework/WinApp.h"
+#include "tests/framework/RawProfileValue.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,7 @@ protected:
 
     // Stores raw bytes of any type under (section, entry).
     void StoreRaw(const char* section, const char* entry, DWORD type, const void* data, DWORD size) {
-        tov::UniqueHKey key;
-        const std::string path = app.ApplicationKeyPath() + "\\" + section;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE,
-                                  nullptr, key.put(), nullptr),
-                  ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueExA(key.get(), entry, 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
+        StoreRawProfileValue(app, section, entry, type, data, size);
     }
 
     CWinApp app{"ProfileApp"};
