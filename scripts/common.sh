@@ -6,7 +6,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${TOVEMAR_BUILD:-$ROOT/build}
 
 PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  cmake ninja-build googletest wine wine64 xvfb xdotool x11-apps imagemagick fp-utils-3.2.2)
+  cmake ninja-build googletest wine wine64 xvfb xdotool x11-apps imagemagick fp-utils-3.2.2
+  fuse3 python3-fusepy)
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
