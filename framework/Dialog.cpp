@@ -1,5 +1,6 @@
 #include "framework/Dialog.h"
 
+#include "framework/FrameWnd.h"
 #include "framework/WinApp.h"
 
 #include <cstring>
@@ -78,8 +79,21 @@ INT_PTR CDialog::DoModal() {
         if (CWnd* main = thread->GetMainWnd())
             owner = main->m_hWnd;
     }
-    return DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
-                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    // Owned by a frame, the dialog holds the whole frame in its modal state,
+    // and only one such dialog runs at a time.
+    auto* frame = dynamic_cast<CFrameWnd*>(FromHandle(owner));
+    if (frame != nullptr) {
+        if (frame->InModalState())
+            return -1;
+        frame->BeginModalState();
+    }
+    const INT_PTR result =
+        DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+                        &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    // A frame whose window went away meanwhile may be gone with it.
+    if (frame != nullptr && FromHandle(owner) == frame)
+        frame->EndModalState();
+    return result;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -2,7 +2,9 @@
 //
 // DoModal runs the template with DialogBoxParamA, owned by the given parent
 // or, without one, by the application's main window; the platform disables
-// the owner for the length of the run. At WM_INITDIALOG the dialog window is
+// the owner for the length of the run. An owner that is a frame is held in
+// its modal state as well (its floating bars disabled, its commands dropped),
+// and a frame already in it gets no second dialog. At WM_INITDIALOG the dialog window is
 // bound to its object and subclassed, so from then on every message goes
 // through the message maps (base: CDialog's map) exactly as for any CWnd, and
 // what a map does not handle goes on to the dialog manager.
@@ -31,7 +33,7 @@ public:
     static const MsgMap messageMap;
 
     // Runs the dialog modally; returns the code given to EndDialog, or -1
-    // when the dialog could not be created.
+    // when the dialog could not be created or its frame already runs one.
     virtual INT_PTR DoModal();
     // The base performs the first data exchange (members to controls) and
     // returns TRUE, so the focus goes to the first tab stop.

@@ -25,6 +25,7 @@ static constexpr MsgMapEntry kFrameEntries[] = {
     OnWmMenuSelect<&CFrameWnd::OnMenuSelect>(),
     OnWmNotify<&CFrameWnd::OnNotify>(),
     OnMessage<WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI>(),
+    OnWmSysColorChange<&CFrameWnd::OnSysColorChange>(),
 };
 const MsgMap CFrameWnd::messageMap{&CWnd::messageMap, kFrameEntries};
 const MsgMap* CFrameWnd::GetMessageMap() const {
@@ -105,6 +106,52 @@ BOOL CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* han
         return FALSE;
     entry->thunk(this, 0, reinterpret_cast<LPARAM>(extra));
     return TRUE;
+}
+
+BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // A command under a running dialog would change what the dialog shows
+    // (the list it edits, or a second dialog over it): it is dropped.
+    if (InModalState())
+        return TRUE;
+    return CWnd::OnCommand(wParam, lParam);
+}
+
+void CFrameWnd::BeginModalState() {
+    if (m_nModalDepth++ > 0 || m_hWnd == nullptr)
+        return;
+    struct Search {
+        HWND owner;
+        std::vector<HWND>* found;
+    } search{m_hWnd, &m_modalDisabled};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            const auto* s = reinterpret_cast<Search*>(param);
+            if (GetWindow(window, GW_OWNER) == s->owner && IsWindowEnabled(window) &&
+                FromHandle(window) != nullptr)
+                s->found->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    for (HWND window : m_modalDisabled)
+        EnableWindow(window, FALSE);
+}
+
+void CFrameWnd::EndModalState() {
+    if (m_nModalDepth == 0 || --m_nModalDepth > 0)
+        return;
+    for (HWND window : std::exchange(m_modalDisabled, {})) {
+        if (IsWindow(window))
+            EnableWindow(window, TRUE);
+    }
+}
+
+void CFrameWnd::OnSysColorChange() {
+    for (CControlBar* bar : m_bars) {
+        if (bar->m_hWnd != nullptr)
+            ::SendMessageA(bar->m_hWnd, WM_SYSCOLORCHANGE, 0, 0);
+    }
+    Default();
 }
 
 void CFrameWnd::OnAppExit() {

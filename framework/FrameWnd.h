@@ -70,6 +70,20 @@ public:
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
 
+    // Only top-level windows hear of new system colours: passed on to the bars.
+    void OnSysColorChange();
+
+    // Modal state, entered while a modal dialog owned by this frame runs. The
+    // platform disables the frame itself; this disables the frame's other
+    // windows of ours (the floating bars' tool windows, whose buttons send
+    // commands here) and drops every command that still reaches the frame,
+    // posted ones included. Nests; the outermost end enables again what the
+    // beginning disabled.
+    void BeginModalState();
+    void EndModalState();
+    bool InModalState() const { return m_nModalDepth > 0; }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
     // The framework's commands.
     void OnAppExit();
     void OnViewToolBar();
@@ -89,4 +103,6 @@ protected:
     std::vector<CControlBar*> m_bars; // in creation order
     std::string m_tipText;            // the tooltip text handed out last
     std::wstring m_tipTextW;
+    int m_nModalDepth = 0;
+    std::vector<HWND> m_modalDisabled; // the windows BeginModalState disabled
 };

@@ -26,5 +26,11 @@ public:
     int GetCaretIndex() const {
         return static_cast<int>(::SendMessageA(m_hWnd, LB_GETCARETINDEX, 0, 0));
     }
+    // Puts the keyboard caret on entry `index`, scrolled into view.
+    int SetCaretIndex(int index) {
+        return static_cast<int>(SendMessage(LB_SETCARETINDEX, index, FALSE));
+    }
+    // Scrolls entry `index` to the top of the list.
+    int SetTopIndex(int index) { return static_cast<int>(SendMessage(LB_SETTOPINDEX, index)); }
     void ResetContent() { SendMessage(LB_RESETCONTENT); }
 };

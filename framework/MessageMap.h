@@ -110,6 +110,23 @@ template <auto Fn> constexpr MsgMapEntry OnWmClose() {
             }};
 }
 
+// void OnEndSession(BOOL ending): ending is TRUE when the session really ends.
+template <auto Fn> constexpr MsgMapEntry OnWmEndSession() {
+    return {MapKind::Message, WM_ENDSESSION, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)(static_cast<BOOL>(w));
+                return 0;
+            }};
+}
+
+// void OnSysColorChange()
+template <auto Fn> constexpr MsgMapEntry OnWmSysColorChange() {
+    return {MapKind::Message, WM_SYSCOLORCHANGE, 0, 0,
+            [](CCmdTarget* t, WPARAM, LPARAM) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)();
+                return 0;
+            }};
+}
+
 // void OnInitMenuPopup(HMENU popup, UINT index, BOOL sysMenu)
 template <auto Fn> constexpr MsgMapEntry OnWmInitMenuPopup() {
     return {MapKind::Message, WM_INITMENUPOPUP, 0, 0,

@@ -44,10 +44,17 @@ constexpr int kBarBorder = 2; // pixels around the buttons
 static constexpr MsgMapEntry kToolBarEntries[] = {
     OnWmPaint<&CToolBar::OnPaint>(),
     OnWmSize<&CToolBar::OnSize>(),
+    OnWmSysColorChange<&CToolBar::OnSysColorChange>(),
 };
 const MsgMap CToolBar::messageMap{&CControlBar::messageMap, kToolBarEntries};
 const MsgMap* CToolBar::GetMessageMap() const {
     return &messageMap;
+}
+
+CToolBar::~CToolBar() {
+    // The control lets go of the images before they are destroyed.
+    if (m_hWndToolBar != nullptr && IsWindow(m_hWndToolBar))
+        ::SendMessageA(m_hWndToolBar, TB_SETIMAGELIST, 0, 0);
 }
 
 BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, RECT borders, UINT id) {
@@ -98,11 +105,9 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
         {static_cast<const BYTE*>(bytes), SizeofResource(instance, found)});
     if (!layout)
         return FALSE;
-    // The bitmap must exist; the control loads its own copy of it, mapping
-    // the usual greys to the current button colours, and frees that copy.
-    if (HBITMAP probe = LoadBitmapA(instance, MAKEINTRESOURCEA(resourceId)))
-        DeleteObject(probe);
-    else
+    m_nResourceId = resourceId;
+    m_imageSize = SIZE{layout->buttonWidth, layout->buttonHeight};
+    if (!LoadImages())
         return FALSE;
 
     while (::SendMessageA(m_hWndToolBar, TB_BUTTONCOUNT, 0, 0) > 0)
@@ -127,12 +132,6 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
         }
         buttons.push_back(button);
     }
-    if (image > 0) {
-        TBADDBITMAP bitmap{instance, resourceId};
-        if (::SendMessageA(m_hWndToolBar, TB_ADDBITMAP, static_cast<WPARAM>(image),
-                           reinterpret_cast<LPARAM>(&bitmap)) < 0)
-            return FALSE;
-    }
     if (!buttons.empty() && !::SendMessageA(m_hWndToolBar, TB_ADDBUTTONSA, buttons.size(),
                                             reinterpret_cast<LPARAM>(buttons.data())))
         return FALSE;
@@ -140,6 +139,33 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
     if (m_pDockSite != nullptr)
         m_pDockSite->RecalcLayout();
     return TRUE;
+}
+
+bool CToolBar::LoadImages() {
+    // Black, dark grey, light grey and white become the button text, shadow,
+    // face and highlight colours; face pixels stay transparent.
+    const tov::UniqueBitmap bitmap(CreateMappedBitmap(
+        AfxGetInstanceHandle(), static_cast<INT_PTR>(m_nResourceId), 0, nullptr, 0));
+    BITMAP info{};
+    if (!bitmap || GetObjectA(bitmap.get(), sizeof info, &info) == 0)
+        return false;
+    tov::UniqueImageList images(ImageList_Create(
+        m_imageSize.cx, m_imageSize.cy, ILC_COLOR24 | ILC_MASK, info.bmWidth / m_imageSize.cx, 0));
+    if (!images || ImageList_AddMasked(images.get(), bitmap.get(), GetSysColor(COLOR_BTNFACE)) < 0)
+        return false;
+    ::SendMessageA(m_hWndToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
+    // The control now draws from the new list; the old one can go.
+    m_images = std::move(images);
+    return true;
+}
+
+void CToolBar::OnSysColorChange() {
+    if (m_hWndToolBar == nullptr)
+        return;
+    ::SendMessageA(m_hWndToolBar, WM_SYSCOLORCHANGE, 0, 0);
+    if (m_nResourceId != 0)
+        LoadImages();
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 int CToolBar::GetCount() const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/ControlBar.h"
+#include "framework/Handle.h"
 #include "framework/WinApp.h"
 
 #include <commctrl.h>
@@ -23,6 +24,8 @@ struct ToolBarTemplate {
 };
 constexpr WORD kToolBarResourceType = 241;
 
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy>;
+
 // The template in `data`, or nothing when the data is short, of another
 // version or of an unusable size.
 std::optional<ToolBarTemplate> ParseToolBarResource(std::span<const BYTE> data);
@@ -31,6 +34,8 @@ std::optional<ToolBarTemplate> ParseToolBarResource(std::span<const BYTE> data);
 
 class CToolBar : public CControlBar {
 public:
+    ~CToolBar() override;
+
     const MsgMap* GetMessageMap() const override;
     static const MsgMap messageMap;
 
@@ -53,12 +58,21 @@ public:
 
     void OnPaint();
     void OnSize(UINT type, int cx, int cy);
+    // New system colours: the control's own and the button images follow.
+    void OnSysColorChange();
 
 protected:
     void OnOrientationChanged() override;
     // The native control's rectangle in the bar's client area.
     RECT ButtonArea() const;
 
+    // Maps the bitmap's greys, black and white to the current button colours
+    // and hands the control the images; false when the bitmap is missing.
+    bool LoadImages();
+
     HWND m_hWndToolBar = nullptr; // a child of the bar, destroyed with it
     RECT m_borders{};
+    UINT m_nResourceId = 0;
+    SIZE m_imageSize{};
+    tov::UniqueImageList m_images; // the control's images, ours to destroy
 };
