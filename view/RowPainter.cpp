@@ -3,6 +3,13 @@
 #include "view/UsageBar.h"
 
 void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& source) {
+    // The letter and the free space take the window's text colour over the
+    // window colour the view is erased in, as a high-contrast scheme sets
+    // them; the context's default black would vanish on a black window.
+    const COLORREF textColour = GetSysColor(COLOR_WINDOWTEXT);
+    const COLORREF windowColour = GetSysColor(COLOR_WINDOW);
+    const COLORREF savedText = dc.SetTextColor(textColour);
+    const COLORREF savedBack = dc.SetBkColor(windowColour);
     dc.DrawIcon(row.icon.x, row.icon.y, icon);
     dc.SetBkMode(TRANSPARENT);
     if (row.hasSize) {
@@ -19,7 +26,7 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& sourc
     }
 
     // The bar image takes the context's text and background colours.
-    const COLORREF savedText = dc.SetTextColor(row.barUsedColour);
+    dc.SetTextColor(row.barUsedColour);
     dc.SetBkColor(row.barRestColour);
     // A client area too narrow for a bar gets neither bar nor box.
     if (row.drawBar) {
@@ -33,12 +40,15 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& sourc
             DrawPlaceholderBox(dc.m_hDC, brush, bar.left, bar.top, bar.right, bar.bottom);
         }
     }
-    dc.SetTextColor(savedText);
+    dc.SetTextColor(textColour);
+    dc.SetBkColor(windowColour);
 
     if (row.hasSize) {
         RECT cell = row.freeCell;
         dc.DrawText(row.freeText, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
+    dc.SetTextColor(savedText);
+    dc.SetBkColor(savedBack);
 }
 
 void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,

@@ -9,7 +9,8 @@
 // One row: icon, letter (grayed without size data), usage bar, the grey box
 // over the bar of a drive without size data (light grey when the update
 // policy of `source` allows the drive, dark grey when it excludes it), and
-// the free-space text. Leaves the context's text colour as it was; its
+// the free-space text. Letter and free space are in the window text colour.
+// Leaves the context's text and background colours as they were; its
 // background mode ends TRANSPARENT.
 void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& source);
 

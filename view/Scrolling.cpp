@@ -42,7 +42,13 @@ bool ApplyScrollCode(HWND window, int bar, UINT code, int& position, BOOL redraw
         SetScrollPos(window, bar, position, redraw);
         info.nPos = GetScrollPos(window, bar);
         break;
-    default: // SB_TOP, SB_BOTTOM, SB_ENDSCROLL: the view has no ends to jump to
+    case SB_TOP:
+    case SB_BOTTOM:
+        // The first or the last rows; the platform clamps the range's end.
+        SetScrollPos(window, bar, code == SB_TOP ? info.nMin : info.nMax, redraw);
+        info.nPos = GetScrollPos(window, bar);
+        break;
+    default: // SB_ENDSCROLL: the move has already happened
         info.nPos = GetScrollPos(window, bar);
         break;
     }

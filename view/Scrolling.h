@@ -20,8 +20,8 @@ ScrollRange ComputeScrollRange(int shownRows, int clientHeight, int step);
 
 // Applies scroll code `code` (SB_LINEUP .. SB_ENDSCROLL) to scroll bar `bar` of
 // `window`. Line codes move by `line`, page codes by the bar's page; thumb
-// codes go to `position`; top, bottom and end keep the position. The platform
-// clamps every position it stores; `position` receives the position asked for
-// (the unclamped one for line and page moves). Returns false, changing
-// nothing, for a code above SB_ENDSCROLL.
+// codes go to `position`; top and bottom go to the first and the last rows,
+// end keeps the position. The platform clamps every position it stores;
+// `position` receives the position asked for (the unclamped one for line and
+// page moves). Returns false, changing nothing, for a code above SB_ENDSCROLL.
 bool ApplyScrollCode(HWND window, int bar, UINT code, int& position, BOOL redraw, int line);

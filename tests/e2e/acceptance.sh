@@ -24,7 +24,7 @@ ALL=$(rows_spec "" 1 1)
 echo "drives: $ALL"
 expect_all_rows "$ALL"
 
-step "Scrolling by line and page moves the rows by 33 pixels, within the range"
+step "Scrolling by line and page moves the rows by 33 pixels, within the range; top and bottom go to its ends"
 N=$(count_rows "$ALL")
 MAX=$(max_scroll "$N" "$(view_height)")
 [ "$MAX" -gt 66 ] || fail "the prepared drives should not fit the view (largest position $MAX)"
@@ -36,6 +36,8 @@ scroll_by() {
   "$SB_LINEUP" | "$SB_PAGEUP") POS=$((POS - 33)) ;;
   "$SB_LINEDOWN" | "$SB_PAGEDOWN") POS=$((POS + 33)) ;;
   "$SB_THUMBPOSITION") POS=$2 ;;
+  "$SB_TOP") POS=0 ;;
+  "$SB_BOTTOM") POS=$MAX ;;
   esac
   [ "$POS" -lt 0 ] && POS=0
   [ "$POS" -gt "$MAX" ] && POS=$MAX
@@ -49,8 +51,8 @@ scroll_by $SB_PAGEUP
 scroll_by $SB_LINEUP # already at the top
 scroll_by $SB_THUMBPOSITION 10000
 scroll_by $SB_LINEDOWN # already at the end
-scroll_by $SB_TOP      # leaves the position
-scroll_by $SB_BOTTOM   # leaves the position
+scroll_by $SB_TOP      # the first rows
+scroll_by $SB_BOTTOM   # the last rows
 scroll_by $SB_PAGEUP
 scroll_by $SB_THUMBPOSITION 0
 

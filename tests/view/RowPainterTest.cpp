@@ -54,10 +54,12 @@ TEST_F(RowPainterTest, ASizedDriveShowsIconLetterBarAndFreeSpace) {
     EXPECT_EQ(Inked(RECT{44, 33, 505, 120}), 0);
     EXPECT_EQ(Inked(RECT{500, 0, 505, 120}), 0);
 
-    // The letter and the free-space text in the context's own text colour,
-    // which the bar's colours did not replace.
-    EXPECT_GT(canvas.Count(RECT{7, 5, 30, 25}, kRed), 0);
-    EXPECT_GT(canvas.Count(RECT{505, 5, 600, 37}, kRed), 0);
+    // The letter and the free-space text in the window text colour (which a
+    // high-contrast scheme sets), not the context's; its colour is kept.
+    const COLORREF windowText = GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_EQ(canvas.Count(RECT{0, 0, 640, 120}, kRed), 0);
+    EXPECT_GT(canvas.Count(RECT{7, 5, 30, 25}, windowText), 0);
+    EXPECT_GT(canvas.Count(RECT{505, 5, 600, 37}, windowText), 0);
     EXPECT_EQ(Inked(RECT{600, 0, 640, 120}), 0);
     EXPECT_EQ(GetTextColor(canvas.dc()), kRed);
     EXPECT_EQ(GetBkMode(canvas.dc()), TRANSPARENT);

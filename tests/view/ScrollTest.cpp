@@ -94,7 +94,7 @@ TEST_F(ScrollTest, RowsThatFitHideTheBarAndResetThePosition) {
     EXPECT_EQ(Info().nMax, 63);
 }
 
-TEST_F(ScrollTest, LineAndPageCodesMoveBy33AndAreClamped) {
+TEST_F(ScrollTest, LinePageTopAndBottomCodesMoveWithinTheRange) {
     Show(10, 300);
     Scroll(SB_LINEDOWN);
     EXPECT_EQ(Pos(), 31); // 33, clamped
@@ -102,9 +102,10 @@ TEST_F(ScrollTest, LineAndPageCodesMoveBy33AndAreClamped) {
     EXPECT_EQ(Pos(), 0); // -2, clamped
 
     Show(20, 300); // largest position 361
+    // Top and bottom (the scroll bar's own menu) go to the first and the last rows.
     const std::pair<UINT, int> steps[] = {
-        {SB_LINEDOWN, 33}, {SB_PAGEDOWN, 66},  {SB_PAGEUP, 33}, {SB_TOP, 33},
-        {SB_BOTTOM, 33},   {SB_ENDSCROLL, 33}, {9, 33},         {SB_THUMBPOSITION, 361},
+        {SB_LINEDOWN, 33},   {SB_PAGEDOWN, 66}, {SB_PAGEUP, 33}, {SB_BOTTOM, 361},
+        {SB_ENDSCROLL, 361}, {9, 361},          {SB_TOP, 0},     {SB_THUMBPOSITION, 361},
     };
     for (const auto& [code, expected] : steps) {
         Scroll(code, 5000);
