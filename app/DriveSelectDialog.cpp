@@ -42,6 +42,10 @@ BOOL CDriveSelectDialog::OnInitDialog() {
             m_wndList.SetSel(static_cast<int>(i), record.bShown);
         }
     }
+    // Selecting moved the caret and the view to the last selected entry; the
+    // list opens at its first entry, the first drive in the main window.
+    m_wndList.SetCaretIndex(0);
+    m_wndList.SetTopIndex(0);
     return TRUE;
 }
 

@@ -6,10 +6,11 @@
 #include <string>
 
 namespace {
-using HtmlHelpProc = HWND(WINAPI*)(HWND caller, LPCSTR file, UINT command, DWORD_PTR data);
+using HtmlHelpProc = HWND(WINAPI*)(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data);
 
-// HtmlHelpA is export 14 of the viewer's control library.
-constexpr WORD kHtmlHelpOrdinal = 14;
+// HtmlHelpW, the viewer's wide entry point, is export 15 of its control
+// library: a help file's path may hold any character.
+constexpr WORD kHtmlHelpOrdinal = 15;
 constexpr char kControlLibrary[] = "hhctrl.ocx";
 constexpr char kHelpControlKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
 
@@ -106,11 +107,32 @@ void ResetHelpBindingForTesting(HelpPlatform* platform) {
 
 } // namespace tov
 
+std::wstring ProgramDirectoryFile(const wchar_t* name) {
+    // The module path may be longer than MAX_PATH; the buffer grows until
+    // the whole path fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const size_t separator = path.find_last_of(L"\\/");
+    if (separator == std::wstring::npos)
+        return {};
+    return path.substr(0, separator + 1) + name;
+}
+
 BOOL QueryHelpControlPath(char (&buffer)[MAX_PATH]) {
     return tov::ReadRegisteredPath(HKEY_CLASSES_ROOT, kHelpControlKey, buffer);
 }
 
-HWND CallHtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data) {
+HWND CallHtmlHelp(HWND caller, const wchar_t* file, UINT command, DWORD_PTR data) {
     tov::HelpPlatform& platform = Platform();
     if (s_hHelpControl == nullptr && !s_bHelpLoadFailed) {
         char path[MAX_PATH];

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace tov {
 
 // What binding the viewer needs of the platform; tests substitute their own.
@@ -50,9 +52,13 @@ void ResetHelpBindingForTesting(HelpPlatform* platform);
 
 } // namespace tov
 
-// HtmlHelpA of the platform's viewer, bound on first use; null, silently,
+// HtmlHelpW of the platform's viewer, bound on first use; null, silently,
 // when the viewer cannot be bound. Arguments are passed on unchanged.
-HWND CallHtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data);
+HWND CallHtmlHelp(HWND caller, const wchar_t* file, UINT command, DWORD_PTR data);
+
+// The full path of file `name` in the directory of the program's executable;
+// empty when the program's own path cannot be had.
+std::wstring ProgramDirectoryFile(const wchar_t* name);
 
 // The registered path of the HTML Help control: the default value of
 // HKEY_CLASSES_ROOT, CLSID\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\InprocServer32.

@@ -8,6 +8,8 @@
 #include "settings/Settings.h"
 #include "settings/WindowState.h"
 
+#include <utility>
+
 namespace {
 constexpr char kCompany[] = "Velmora";
 constexpr char kApplication[] = "Tovemar";
@@ -19,6 +21,7 @@ static constexpr MsgMapEntry kEntries[] = {
     OnWmCreate<&CMainFrame::OnCreate>(),
     OnWmSetFocus<&CMainFrame::OnSetFocus>(),
     OnWmClose<&CMainFrame::OnClose>(),
+    OnWmEndSession<&CMainFrame::OnEndSession>(),
     OnCommand<ID_DRIVES_REFRESH, &CMainFrame::OnDrivesRefresh>(),
     OnCommand<ID_VIEW_DRIVES, &CMainFrame::OnSelectDrives>(),
     OnCommand<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnViewUpdateFloppies>(),
@@ -96,11 +99,24 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     return 0;
 }
 
-void CMainFrame::OnClose() {
+void CMainFrame::SaveState() {
+    if (std::exchange(m_bStateSaved, true))
+        return;
     ExchangeSettings(1);
     // The settings above have created the application key this opens.
     ExchangeWindowState(m_hWnd, true, kCompany, kApplication);
+}
+
+void CMainFrame::OnClose() {
+    SaveState();
     CFrameWnd::OnClose();
+}
+
+void CMainFrame::OnEndSession(BOOL ending) {
+    // The session ends without closing the window: what closing would save
+    // is saved now.
+    if (ending)
+        SaveState();
 }
 
 void CMainFrame::OnSetFocus(CWnd*) {
@@ -158,5 +174,10 @@ void CMainFrame::OnUpdateViewUpdateRemovables(CCmdUI* cmdUI) {
 void CMainFrame::OnHelpContents() {
     // The viewer opens the file's default topic; whether it could is the
     // viewer's business, and nothing is shown when no viewer can be bound.
-    CallHtmlHelp(GetFocus(), "Tovemar.chm", 0 /*HH_DISPLAY_TOPIC*/, 0);
+    // The file is the one beside the program, named in full: by its bare
+    // name the viewer would look in the current directory, which may hold
+    // nothing or somebody else's file.
+    const std::wstring file = ProgramDirectoryFile(L"Tovemar.chm");
+    if (!file.empty())
+        CallHtmlHelp(GetFocus(), file.c_str(), 0 /*HH_DISPLAY_TOPIC*/, 0);
 }

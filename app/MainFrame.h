@@ -31,6 +31,7 @@ public:
     int OnCreate(LPCREATESTRUCTA cs);
     void OnSetFocus(CWnd* oldFocus);
     void OnClose();
+    void OnEndSession(BOOL ending);
     void OnDrivesRefresh();
     void OnSelectDrives();
     void OnViewUpdateFloppies();
@@ -47,8 +48,12 @@ public:
     BOOL m_bViewFloppies = TRUE;
 
 private:
+    // Saves the settings and the window state, the first time only: closing
+    // and the end of the session both save, and neither twice.
+    void SaveState();
     // Flips one update option, sets its menu check mark and refreshes.
     void ToggleOption(BOOL& flag, UINT commandId);
 
     DrivePlatform& m_platform;
+    bool m_bStateSaved = false;
 };

@@ -44,10 +44,13 @@ void ExchangeWindowPlacement(HWND window, bool save, const char* company, const 
     // again. Such a record counts as unreadable too.
     if (IsRectEmpty(&placement.rcNormalPosition))
         return;
-    // Start-up shows the window: one closed while minimized opens normal.
+    // Start-up shows the window: one closed while minimized opens in the
+    // state it would have been restored to, maximized when it was minimized
+    // from there.
     if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE ||
         placement.showCmd == SW_SHOWMINNOACTIVE || placement.showCmd == SW_FORCEMINIMIZE)
-        placement.showCmd = SW_SHOWNORMAL;
+        placement.showCmd =
+            (placement.flags & WPF_RESTORETOMAXIMIZED) != 0 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     SetWindowPlacement(window, &placement);
 }
 

@@ -7,7 +7,8 @@
 
 // Load (save false): applies the stored placement to `window`; a missing,
 // unreadable or oversized entry, or one with an empty window rectangle,
-// leaves the window as it is, and a minimized state is applied as normal. Save: stores the
+// leaves the window as it is, and a minimized state is applied as the state
+// the window was to be restored to (normal or maximized). Save: stores the
 // window's current placement. Opens HKCU\Software\<company>\<application>
 // but never creates it. A null window does nothing.
 void ExchangeWindowPlacement(HWND window, bool save, const char* company, const char* application);

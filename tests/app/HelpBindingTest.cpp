@@ -19,7 +19,7 @@ HMODULE FakeModule(UINT_PTR value) {
 // The viewer's entry point as the counting platform hands it out.
 struct ViewerCall {
     HWND caller;
-    const char* file;
+    const wchar_t* file;
     UINT command;
     DWORD_PTR data;
 };
@@ -27,13 +27,13 @@ int g_viewerCalls = 0;
 ViewerCall g_lastCall{};
 const HWND kViewerWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x4321));
 
-HWND WINAPI FakeHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
+HWND WINAPI FakeHtmlHelp(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data) {
     ++g_viewerCalls;
     g_lastCall = {caller, file, command, data};
     return kViewerWindow;
 }
 
-FARPROC AsFarProc(HWND(WINAPI* function)(HWND, LPCSTR, UINT, DWORD_PTR)) {
+FARPROC AsFarProc(HWND(WINAPI* function)(HWND, LPCWSTR, UINT, DWORD_PTR)) {
     return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
 }
 
@@ -82,23 +82,24 @@ protected:
     void TearDown() override { tov::ResetHelpBindingForTesting(nullptr); }
 
     static HWND Contents() {
-        return CallHtmlHelp(GetDesktopWindow(), "Tovemar.chm", HH_DISPLAY_TOPIC, 0);
+        return CallHtmlHelp(GetDesktopWindow(), L"Tovemar.chm", HH_DISPLAY_TOPIC, 0);
     }
 
     CountingPlatform platform;
 };
 
 TEST_F(HelpBindingTest, TheFirstCallReadsAndLoadsOnceLaterCallsGoStraightToTheViewer) {
-    EXPECT_EQ(CallHtmlHelp(GetDesktopWindow(), "Tovemar.chm", HH_DISPLAY_TOPIC, 77), kViewerWindow);
+    EXPECT_EQ(CallHtmlHelp(GetDesktopWindow(), L"Tovemar.chm", HH_DISPLAY_TOPIC, 77),
+              kViewerWindow);
     EXPECT_EQ(g_lastCall.caller, GetDesktopWindow());
-    EXPECT_STREQ(g_lastCall.file, "Tovemar.chm");
+    EXPECT_STREQ(g_lastCall.file, L"Tovemar.chm");
     EXPECT_EQ(g_lastCall.command, static_cast<UINT>(HH_DISPLAY_TOPIC));
     EXPECT_EQ(g_lastCall.data, 77u);
     EXPECT_EQ(platform.loadedPath, platform.registered);
     EXPECT_EQ(platform.lookedIn, platform.atPath);
-    EXPECT_EQ(platform.lastOrdinal, 14);
+    EXPECT_EQ(platform.lastOrdinal, 15); // the wide entry point
 
-    EXPECT_EQ(CallHtmlHelp(nullptr, "Tovemar.chm", HH_DISPLAY_TOPIC, 0), kViewerWindow);
+    EXPECT_EQ(CallHtmlHelp(nullptr, L"Tovemar.chm", HH_DISPLAY_TOPIC, 0), kViewerWindow);
     EXPECT_EQ(g_lastCall.caller, nullptr);
     EXPECT_EQ(g_viewerCalls, 2);
     EXPECT_EQ(platform.reads, 1);
@@ -208,8 +209,8 @@ private:
 };
 
 HWND CallEntry(HMODULE library) {
-    const auto entry = reinterpret_cast<HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR)>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library, MAKEINTRESOURCEA(14))));
+    const auto entry = reinterpret_cast<HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR)>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, MAKEINTRESOURCEA(15))));
     return entry != nullptr ? entry(nullptr, nullptr, 0, 0) : nullptr;
 }
 

@@ -72,14 +72,14 @@ TEST_F(AboutBoxTest, OpensCentredOverTheMainWindowFixedInSizeAndClosesEveryWay) 
 struct ViewerRecord {
     int calls = 0;
     HWND caller = nullptr;
-    std::string file;
+    std::wstring file;
     UINT command = 0xFFFF;
     DWORD_PTR data = 0xFFFF;
 };
 ViewerRecord g_viewer;
 
-HWND WINAPI RecordingHtmlHelp(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
-    g_viewer = {g_viewer.calls + 1, caller, file != nullptr ? file : "", command, data};
+HWND WINAPI RecordingHtmlHelp(HWND caller, LPCWSTR file, UINT command, DWORD_PTR data) {
+    g_viewer = {g_viewer.calls + 1, caller, file != nullptr ? file : L"", command, data};
     return nullptr; // as when the viewer finds no file: nothing may follow from it
 }
 
@@ -92,6 +92,39 @@ public:
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordingHtmlHelp));
     }
 };
+
+// A fresh current directory holding a file named Tovemar.chm, for the
+// test's length.
+class ForeignHelpFile {
+public:
+    ForeignHelpFile() {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        m_directory = std::wstring(temp) + L"TovemarElsewhere";
+        CreateDirectoryW(m_directory.c_str(), nullptr);
+        path = m_directory + L"\\Tovemar.chm";
+        CloseHandle(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        GetCurrentDirectoryW(MAX_PATH, m_previous);
+        SetCurrentDirectoryW(m_directory.c_str());
+    }
+    ~ForeignHelpFile() {
+        SetCurrentDirectoryW(m_previous);
+        DeleteFileW(path.c_str());
+        RemoveDirectoryW(m_directory.c_str());
+    }
+    std::wstring path;
+
+private:
+    std::wstring m_directory;
+    wchar_t m_previous[MAX_PATH] = {};
+};
+
+std::wstring BesideTheProgram(const wchar_t* name) {
+    wchar_t program[MAX_PATH] = {};
+    const std::wstring path(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
+    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
 
 class HelpContentsTest : public FrameFixture {
 protected:
@@ -107,15 +140,17 @@ protected:
     RecordingPlatform recording;
 };
 
-TEST_F(HelpContentsTest, OpensTheHelpFileAtItsDefaultTopicOwnedByTheFocusWindow) {
+TEST_F(HelpContentsTest, OpensTheFileBesideTheProgramAtItsDefaultTopicOwnedByTheFocusWindow) {
     platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 1000, 250}};
     Open();
-    SetFocus(window); // the frame passes it on to the view
+    const ForeignHelpFile foreign; // started from somewhere else
+    SetFocus(window);              // the frame passes it on to the view
     ASSERT_EQ(GetFocus(), frame->m_wndView.m_hWnd);
     SendMessageA(window, WM_COMMAND, ID_HELP_CONTENTS, 0);
     EXPECT_EQ(g_viewer.calls, 1);
     EXPECT_EQ(g_viewer.caller, frame->m_wndView.m_hWnd);
-    EXPECT_EQ(g_viewer.file, "Tovemar.chm");
+    EXPECT_EQ(g_viewer.file, BesideTheProgram(L"Tovemar.chm"));
+    EXPECT_NE(g_viewer.file, foreign.path);
     EXPECT_EQ(g_viewer.command, static_cast<UINT>(HH_DISPLAY_TOPIC));
     EXPECT_EQ(g_viewer.data, 0u);
     EXPECT_TRUE(IsWindow(window));
@@ -125,6 +160,13 @@ TEST_F(HelpContentsTest, OpensTheHelpFileAtItsDefaultTopicOwnedByTheFocusWindow)
     SendMessageA(window, WM_COMMAND, ID_HELP_CONTENTS, 0);
     EXPECT_EQ(g_viewer.calls, 2);
     EXPECT_EQ(g_viewer.caller, nullptr);
+
+    // F1 is Help > Contents, as everywhere.
+    SetFocus(window);
+    PostKey(frame->m_wndView.m_hWnd, VK_F1);
+    Pump();
+    EXPECT_EQ(g_viewer.calls, 3);
+    EXPECT_EQ(g_viewer.caller, frame->m_wndView.m_hWnd);
 }
 
 } // namespace

@@ -4,11 +4,13 @@
 // throwaway test prefix (the window placement is always kept there, and is
 // only written where the settings have created the key), deleted before and
 // after each test.
+#include "RegistrySnapshot.h"
 #include "app/MainFrame.h"
 #include "framework/DockState.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "tests/drives/ScriptedDrivePlatform.h"
+#include "tests/view/DibCanvas.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -232,9 +234,12 @@ TEST_F(MainFrameTest, WindowStateSurvivesARestart) {
     SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
     EXPECT_TRUE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
     frame->DockControlBar(&frame->m_wndToolBar, CBRS_ALIGN_LEFT);
+    // Minimized from maximized and closed: it opens maximized again.
+    ShowWindow(window, SW_MINIMIZE);
     Close();
 
     Open();
+    EXPECT_TRUE(IsZoomed(window));
     RECT client, bar;
     GetClientRect(window, &client);
     GetWindowRect(frame->m_wndToolBar.m_hWnd, &bar);
@@ -242,5 +247,68 @@ TEST_F(MainFrameTest, WindowStateSurvivesARestart) {
     EXPECT_TRUE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
     EXPECT_EQ(bar.left, 0);
     EXPECT_LT(bar.right - bar.left, bar.bottom - bar.top); // upright: docked on the left
+}
+
+// Ending the session never closes the window: what closing saves is saved
+// then, once.
+TEST_F(MainFrameTest, TheEndOfTheSessionSavesWhatClosingSavesOnce) {
+    const auto openChanged = [this] {
+        Open();
+        SetWindowPos(window, nullptr, 70, 50, 500, 380, SWP_NOZORDER);
+        frame->m_drives[1].bShown = 0; // as the drive dialog would leave it
+        frame->m_bViewRemoveables = 0;
+        SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+    };
+    openChanged();
+    SendMessageA(window, WM_QUERYENDSESSION, 0, 0);
+    SendMessageA(window, WM_ENDSESSION, FALSE, 0); // the end was called off
+    EXPECT_TRUE(tovtest::Snapshot(kAppKey).empty());
+    SendMessageA(window, WM_QUERYENDSESSION, 0, 0);
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    const auto ended = tovtest::Snapshot(kAppKey);
+    EXPECT_EQ(ReadDword("Init", "ViewRemoveables"), 0u);
+    EXPECT_EQ(ReadDword("Drives", "Local Disk (C:)"), 0u);
+
+    RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    Close();
+    EXPECT_TRUE(tovtest::Snapshot(kAppKey).empty()) << "saved a second time";
+
+    openChanged();
+    Close();
+    EXPECT_EQ(tovtest::Snapshot(kAppKey), ended);
+}
+
+// Only top-level windows hear of new system colours; the toolbar's button
+// images follow them all the same.
+TEST_F(MainFrameTest, ToolbarImagesFollowANewButtonTextColour) {
+    Open();
+    // How many pixels of the images, drawn side by side, have `colour`.
+    const auto pixels = [this](COLORREF colour) {
+        const auto images = reinterpret_cast<HIMAGELIST>(
+            SendMessageA(frame->m_wndToolBar.GetToolBarCtrl(), TB_GETIMAGELIST, 0, 0));
+        int width = 0, height = 0;
+        ImageList_GetIconSize(images, &width, &height);
+        const int count = ImageList_GetImageCount(images);
+        DibCanvas canvas(width * count, height);
+        canvas.Fill(RGB(0xFD, 0x01, 0xFE)); // a colour of neither the images nor the system
+        for (int i = 0; i < count; ++i)
+            ImageList_Draw(images, i, canvas.dc(), i * width, 0, ILD_NORMAL);
+        return canvas.Count(RECT{0, 0, width * count, height}, colour);
+    };
+    const int element = COLOR_BTNTEXT;
+    const COLORREF before = GetSysColor(element);
+    const COLORREF changed = RGB(0x12, 0x9A, 0x56);
+    const int drawnBefore = pixels(before);
+    ASSERT_GT(drawnBefore, 0) << "the images need pixels in the button text colour";
+    ASSERT_EQ(pixels(changed), 0);
+
+    ASSERT_TRUE(SetSysColors(1, &element, &changed));
+    Pump();
+    const int oldAfter = pixels(before), newAfter = pixels(changed);
+    SetSysColors(1, &element, &before);
+    Pump();
+    EXPECT_EQ(oldAfter, 0);
+    EXPECT_EQ(newAfter, drawnBefore);
 }
 } // namespace

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 using restest::ResourceBytes;
@@ -167,15 +168,18 @@ TEST(Resources, EveryMenuCommandAndToolbarButtonHasAPromptAndATooltip) {
     }
 }
 
-TEST(Resources, AcceleratorTableIsF5ForRefreshOnly) {
+TEST(Resources, AcceleratorTableIsF5ForRefreshAndF1ForHelp) {
     tov::UniqueAccel table(LoadAcceleratorsA(Self(), MAKEINTRESOURCEA(IDR_MAIN)));
     ASSERT_TRUE(table);
-    ASSERT_EQ(CopyAcceleratorTableA(table.get(), nullptr, 0), 1);
-    ACCEL entry = {};
-    ASSERT_EQ(CopyAcceleratorTableA(table.get(), &entry, 1), 1);
-    EXPECT_EQ(entry.fVirt, FVIRTKEY | FNOINVERT);
-    EXPECT_EQ(entry.key, VK_F5);
-    EXPECT_EQ(entry.cmd, ID_DRIVES_REFRESH);
+    ASSERT_EQ(CopyAcceleratorTableA(table.get(), nullptr, 0), 2);
+    ACCEL entries[2] = {};
+    ASSERT_EQ(CopyAcceleratorTableA(table.get(), entries, 2), 2);
+    const std::pair<WORD, WORD> keys[] = {{VK_F5, ID_DRIVES_REFRESH}, {VK_F1, ID_HELP_CONTENTS}};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(entries[i].fVirt, FVIRTKEY | FNOINVERT) << i;
+        EXPECT_EQ(entries[i].key, keys[i].first) << i;
+        EXPECT_EQ(entries[i].cmd, keys[i].second) << i;
+    }
 }
 
 TEST(Resources, ToolbarResourceListsTheButtonsWithSeparators) {
