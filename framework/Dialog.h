@@ -4,10 +4,10 @@
 // or, without one, by the application's main window; the platform disables
 // the owner for the length of the run. An owner that is a frame is held in
 // its modal state as well (its floating bars disabled, its commands dropped),
-// and a frame already in it gets no second dialog. At WM_INITDIALOG the dialog window is
-// bound to its object and subclassed, so from then on every message goes
-// through the message maps (base: CDialog's map) exactly as for any CWnd, and
-// what a map does not handle goes on to the dialog manager.
+// and a frame already in it gets no second dialog. At WM_INITDIALOG the
+// dialog window is bound to its object and subclassed, so from then on every
+// message goes through the message maps (base: CDialog's map) exactly as for
+// any CWnd, and what a map does not handle goes on to the dialog manager.
 #pragma once
 
 #include "framework/Wnd.h"

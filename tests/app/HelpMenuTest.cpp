@@ -93,38 +93,27 @@ public:
     }
 };
 
-// A fresh current directory holding a file named Tovemar.chm, for the
-// test's length.
-class ForeignHelpFile {
-public:
+// The current directory moved to a fresh one that holds a Tovemar.chm of its
+// own, for the object's life.
+struct ForeignHelpFile {
     ForeignHelpFile() {
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
-        m_directory = std::wstring(temp) + L"TovemarElsewhere";
-        CreateDirectoryW(m_directory.c_str(), nullptr);
-        path = m_directory + L"\\Tovemar.chm";
-        CloseHandle(
-            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        GetCurrentDirectoryW(MAX_PATH, m_previous);
-        SetCurrentDirectoryW(m_directory.c_str());
+        directory = std::wstring(temp) + L"TovemarElsewhere";
+        CreateDirectoryW(directory.c_str(), nullptr);
+        CloseHandle(CreateFileW((directory + L"\\Tovemar.chm").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr));
+        GetCurrentDirectoryW(MAX_PATH, previous);
+        SetCurrentDirectoryW(directory.c_str());
     }
     ~ForeignHelpFile() {
-        SetCurrentDirectoryW(m_previous);
-        DeleteFileW(path.c_str());
-        RemoveDirectoryW(m_directory.c_str());
+        SetCurrentDirectoryW(previous);
+        DeleteFileW((directory + L"\\Tovemar.chm").c_str());
+        RemoveDirectoryW(directory.c_str());
     }
-    std::wstring path;
-
-private:
-    std::wstring m_directory;
-    wchar_t m_previous[MAX_PATH] = {};
+    std::wstring directory;
+    wchar_t previous[MAX_PATH] = {};
 };
-
-std::wstring BesideTheProgram(const wchar_t* name) {
-    wchar_t program[MAX_PATH] = {};
-    const std::wstring path(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
-    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
 
 class HelpContentsTest : public FrameFixture {
 protected:
@@ -143,14 +132,15 @@ protected:
 TEST_F(HelpContentsTest, OpensTheFileBesideTheProgramAtItsDefaultTopicOwnedByTheFocusWindow) {
     platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 1000, 250}};
     Open();
-    const ForeignHelpFile foreign; // started from somewhere else
-    SetFocus(window);              // the frame passes it on to the view
+    const ForeignHelpFile elsewhere; // as when started from another folder
+    SetFocus(window);                // the frame passes it on to the view
     ASSERT_EQ(GetFocus(), frame->m_wndView.m_hWnd);
     SendMessageA(window, WM_COMMAND, ID_HELP_CONTENTS, 0);
     EXPECT_EQ(g_viewer.calls, 1);
     EXPECT_EQ(g_viewer.caller, frame->m_wndView.m_hWnd);
-    EXPECT_EQ(g_viewer.file, BesideTheProgram(L"Tovemar.chm"));
-    EXPECT_NE(g_viewer.file, foreign.path);
+    wchar_t program[MAX_PATH] = {};
+    const std::wstring path(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
+    EXPECT_EQ(g_viewer.file, path.substr(0, path.rfind(L'\\') + 1) + L"Tovemar.chm");
     EXPECT_EQ(g_viewer.command, static_cast<UINT>(HH_DISPLAY_TOPIC));
     EXPECT_EQ(g_viewer.data, 0u);
     EXPECT_TRUE(IsWindow(window));

@@ -15,6 +15,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace {
@@ -185,13 +186,25 @@ TEST_F(MainFrameTest, HighlightedCommandsShowTheirPromptThenReady) {
     EXPECT_EQ(StatusText(), "Ready");
 }
 
-TEST_F(MainFrameTest, CloseBoxAndExitBothSaveEverything) {
-    for (UINT how : {UINT(WM_CLOSE), UINT(WM_COMMAND)}) {
+// Ending the session never closes the window; it saves then what closing
+// saves, and only once.
+TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
+    std::map<std::string, std::string> closed;
+    for (UINT how : {UINT(WM_CLOSE), UINT(WM_COMMAND), UINT(WM_ENDSESSION)}) {
+        SCOPED_TRACE(how);
         RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
         Open();
+        SetWindowPos(window, nullptr, 70, 50, 500, 380, SWP_NOZORDER);
         frame->m_drives[1].bShown = 0; // as the drive dialog would leave it
         frame->m_bViewRemoveables = 0;
-        Close(how);
+        SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
+        if (how == WM_ENDSESSION) {
+            SendMessageA(window, WM_ENDSESSION, FALSE, 0); // the end was called off
+            EXPECT_TRUE(tovtest::Snapshot(kAppKey).empty());
+            SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+        } else {
+            Close(how);
+        }
         EXPECT_EQ(ReadDword("Drives", "Local Disk (C:)"), 0u);
         EXPECT_EQ(ReadDword("Drives", "Stick (E:)"), 1u);
         EXPECT_EQ(ReadDword("Init", "ViewFloppies"), 1u);
@@ -205,7 +218,16 @@ TEST_F(MainFrameTest, CloseBoxAndExitBothSaveEverything) {
         EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
         EXPECT_EQ(size, 44u);
         EXPECT_EQ(placement[0], 44);
+        if (how == WM_CLOSE)
+            closed = tovtest::Snapshot(kAppKey);
+        else
+            EXPECT_EQ(tovtest::Snapshot(kAppKey), closed);
     }
+    // Neither a second end of the session nor the close after it saves again.
+    RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
+    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
+    Close();
+    EXPECT_TRUE(tovtest::Snapshot(kAppKey).empty());
 }
 
 TEST_F(MainFrameTest, HiddenDrivesStayHiddenAfterARestart) {
@@ -247,36 +269,6 @@ TEST_F(MainFrameTest, WindowStateSurvivesARestart) {
     EXPECT_TRUE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
     EXPECT_EQ(bar.left, 0);
     EXPECT_LT(bar.right - bar.left, bar.bottom - bar.top); // upright: docked on the left
-}
-
-// Ending the session never closes the window: what closing saves is saved
-// then, once.
-TEST_F(MainFrameTest, TheEndOfTheSessionSavesWhatClosingSavesOnce) {
-    const auto openChanged = [this] {
-        Open();
-        SetWindowPos(window, nullptr, 70, 50, 500, 380, SWP_NOZORDER);
-        frame->m_drives[1].bShown = 0; // as the drive dialog would leave it
-        frame->m_bViewRemoveables = 0;
-        SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
-    };
-    openChanged();
-    SendMessageA(window, WM_QUERYENDSESSION, 0, 0);
-    SendMessageA(window, WM_ENDSESSION, FALSE, 0); // the end was called off
-    EXPECT_TRUE(tovtest::Snapshot(kAppKey).empty());
-    SendMessageA(window, WM_QUERYENDSESSION, 0, 0);
-    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
-    const auto ended = tovtest::Snapshot(kAppKey);
-    EXPECT_EQ(ReadDword("Init", "ViewRemoveables"), 0u);
-    EXPECT_EQ(ReadDword("Drives", "Local Disk (C:)"), 0u);
-
-    RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
-    SendMessageA(window, WM_ENDSESSION, TRUE, 0);
-    Close();
-    EXPECT_TRUE(tovtest::Snapshot(kAppKey).empty()) << "saved a second time";
-
-    openChanged();
-    Close();
-    EXPECT_EQ(tovtest::Snapshot(kAppKey), ended);
 }
 
 // Only top-level windows hear of new system colours; the toolbar's button

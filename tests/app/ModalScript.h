@@ -16,23 +16,29 @@ namespace tovtest {
 
 constexpr INT_PTR kTimedOut = -2;
 
-// The enabled dialog window of this thread (the innermost modal dialog), or null.
-inline HWND FindOpenDialog() {
-    HWND found = nullptr;
+// Every dialog window of this thread, shown yet or not, topmost first.
+inline std::vector<HWND> DialogWindows() {
+    std::vector<HWND> found;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
+        [](HWND window, LPARAM list) -> BOOL {
             char name[16] = {};
             GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, "#32770") == 0 && IsWindowVisible(window) &&
-                IsWindowEnabled(window)) {
-                *reinterpret_cast<HWND*>(result) = window;
-                return FALSE;
-            }
+            if (lstrcmpA(name, "#32770") == 0)
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+// The enabled dialog window of this thread (the innermost modal dialog), or null.
+inline HWND FindOpenDialog() {
+    for (HWND window : DialogWindows()) {
+        if (IsWindowVisible(window) && IsWindowEnabled(window))
+            return window;
+    }
+    return nullptr;
 }
 
 // Posts a key press (down and up) to `target`, as the keyboard would queue it.

@@ -7,22 +7,6 @@
 namespace {
 using namespace tovtest;
 
-// How many dialog windows this thread has, shown yet or not.
-int DialogWindows() {
-    int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM result) -> BOOL {
-            char name[16] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, "#32770") == 0)
-                ++*reinterpret_cast<int*>(result);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 class ModalStateTest : public FrameFixture {};
 
 TEST_F(ModalStateTest, NothingReachesTheFrameWhileADialogRunsNotEvenFromAFloatingToolbar) {
@@ -44,23 +28,23 @@ TEST_F(ModalStateTest, NothingReachesTheFrameWhileADialogRunsNotEvenFromAFloatin
         SCOPED_TRACE(dialog);
         const int refreshes = platform.rootListCalls;
         BOOL holderEnabled = TRUE;
-        int dialogs = 0;
+        size_t dialogs = 0;
         RunCommand(
             dialog,
             {[&](HWND) {
                  holderEnabled = IsWindowEnabled(holder);
-                 for (UINT id : {UINT{ID_DRIVES_REFRESH}, UINT{ID_VIEW_DRIVES}, ID_APP_ABOUT})
+                 // Each command from the toolbar, and posted to the frame.
+                 for (UINT id : {UINT{ID_DRIVES_REFRESH}, UINT{ID_VIEW_DRIVES}, ID_APP_ABOUT}) {
                      click(id);
-                 PostMessageA(window, WM_COMMAND, ID_DRIVES_REFRESH, 0);
-                 PostMessageA(window, WM_COMMAND, ID_VIEW_DRIVES, 0);
-                 PostMessageA(window, WM_COMMAND, ID_APP_ABOUT, 0);
+                     PostMessageA(window, WM_COMMAND, id, 0);
+                 }
              },
-             [&](HWND) { dialogs = DialogWindows(); },
+             [&](HWND) { dialogs = DialogWindows().size(); },
              [](HWND d) { PostMessageA(d, WM_COMMAND, IDCANCEL, 0); }});
         EXPECT_FALSE(holderEnabled);
-        EXPECT_EQ(dialogs, 1);
+        EXPECT_EQ(dialogs, 1u);
         EXPECT_EQ(platform.rootListCalls, refreshes);
-        EXPECT_EQ(DialogWindows(), 0);
+        EXPECT_TRUE(DialogWindows().empty());
         EXPECT_TRUE(IsWindowEnabled(holder));
     }
 
