@@ -76,9 +76,10 @@ finish() {
   drv reg-clear
   desktop off
   rm -f "$DESKTOP_REG"
-  [ "$FAILURES" -eq 0 ] && { echo "all passed"; return 0; }
+  # The script's status: a trap's own return value would not be it.
+  [ "$FAILURES" -eq 0 ] && { echo "all passed"; exit 0; }
   echo "$FAILURES check(s) failed"
-  return 1
+  exit 1
 }
 
 # The drive letters, upper case, in the platform's order.
