@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Tovemar under Wine. Without a display it runs on
-# a virtual one, saves a screenshot under the build tree and closes again.
+# Sets up, builds and starts Tovemar under Wine, with drives of different
+# sizes and fill levels. Without a display it runs on a virtual one, saves a
+# screenshot under the build tree and closes again.
 set -euo pipefail
 source "$(dirname "$0")/scripts/common.sh"
 trap cleanup EXIT
 
 ensure_packages
-build_all
+# Only the program and its help file, not the tests and benchmarks.
+TOVEMAR_TARGETS=Tovemar build_all
 use_prefix wineprefix-run
-EXE="$BUILD/app/Tovemar.exe"
+prepare_demo_drives
+# The program from the prefix's C:, with its help file beside it.
+mkdir -p "$WINEPREFIX/drive_c/Tovemar"
+cp "$BUILD/app/Tovemar.exe" "$WINEPREFIX/drive_c/Tovemar/"
+[ -f "$BUILD/app/Tovemar.chm" ] && cp "$BUILD/app/Tovemar.chm" "$WINEPREFIX/drive_c/Tovemar/"
+EXE='C:\Tovemar\Tovemar.exe'
 
 if [ -n "${DISPLAY:-}" ]; then
   wine "$EXE"

@@ -63,6 +63,49 @@ prepare_test_drives() {
   wineserver -w
 }
 
+# The drives of run.sh's prefix, for a first look: drives of different sizes
+# and fill levels, labelled ones, a removable one, a network share and an
+# optical drive without a disc. Each is a FUSE file system that reports the
+# chosen sizes (scripts/fuse_drive.py), or a plain folder where FUSE is not
+# available. The prefix drops Z: (the host's root, the same file system as
+# C:), so the program runs from C:\Tovemar.
+DEMO_MOUNTS=()
+DEMO_PIDS=()
+prepare_demo_drives() {
+  local drives="$BUILD/run-drives" dos="$WINEPREFIX/dosdevices" G=1000000000
+  mkdir -p "$drives"
+  demo_drive d hd $((2000 * G)) $((1240 * G)) Data
+  demo_drive e hd $((1000 * G)) $((58 * G)) Games
+  demo_drive g floppy $((64 * G)) $((52 * G)) "USB stick"
+  demo_drive n network $((8000 * G)) $((2910 * G)) ""
+  rm -f "$dos/z:"
+  rm -rf "$drives/f-no-disc"
+  ln -sfn "$drives/f-no-disc" "$dos/f:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null 2>&1
+  wineserver -w
+}
+# demo_drive LETTER TYPE TOTAL FREE LABEL
+demo_drive() {
+  local letter=$1 type=$2 total=$3 free=$4 label=$5 dir="$BUILD/run-drives/$1"
+  fusermount -uz "$dir" 2>/dev/null # left mounted by an interrupted run
+  rm -rf "$dir" && mkdir -p "$dir"
+  if [ -e /dev/fuse ] && /usr/bin/python3 -c 'import fusepy' 2>/dev/null; then
+    "$ROOT/scripts/fuse_drive.py" "$dir" --total "$total" --free "$free" --label "$label" \
+      >/dev/null 2>&1 &
+    local pid=$!
+    for _ in $(seq 50); do mountpoint -q "$dir" && break; sleep 0.1; done
+    if mountpoint -q "$dir"; then
+      DEMO_MOUNTS+=("$dir") DEMO_PIDS+=("$pid")
+    else
+      kill "$pid" 2>/dev/null
+      say "no FUSE drive for $letter: a plain folder instead"
+    fi
+  fi
+  mountpoint -q "$dir" || { [ -z "$label" ] || echo "$label" >"$dir/.windows-label"; }
+  ln -sfn "$dir" "$WINEPREFIX/dosdevices/$letter:"
+  wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "$type" /f >/dev/null 2>&1
+}
+
 XVFB_PID=""
 WINESERVER_STARTED=""
 
@@ -86,6 +129,9 @@ start_wineserver() {
 
 cleanup() {
   [ -n "$WINESERVER_STARTED" ] && wineserver -k 2>/dev/null
+  local m p
+  for m in "${DEMO_MOUNTS[@]}"; do fusermount -uz "$m" 2>/dev/null; done
+  for p in "${DEMO_PIDS[@]}"; do kill "$p" 2>/dev/null; done
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   return 0
 }
