@@ -43,6 +43,11 @@ use_prefix() {
     wineboot -i >/dev/null 2>&1
     wineserver -w
   fi
+  # Wine draws the caption buttons with Marlett, from the prefix's font folder
+  # only; without it they show as letters.
+  local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  [ -f "$marlett" ] && [ ! -f "$fonts/marlett.ttf" ] && mkdir -p "$fonts" && cp "$marlett" "$fonts/"
+  return 0
 }
 
 # The drives of the test prefix: a floppy A:, C:, a labelled D:, a removable E:,
