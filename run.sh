@@ -16,6 +16,8 @@ mkdir -p "$WINEPREFIX/drive_c/Tovemar"
 cp "$BUILD/app/Tovemar.exe" "$WINEPREFIX/drive_c/Tovemar/"
 [ -f "$BUILD/app/Tovemar.chm" ] && cp "$BUILD/app/Tovemar.chm" "$WINEPREFIX/drive_c/Tovemar/"
 EXE='C:\Tovemar\Tovemar.exe'
+# A working folder Wine can name, now that Z: is gone.
+cd "$WINEPREFIX/drive_c/Tovemar"
 
 if [ -n "${DISPLAY:-}" ]; then
   wine "$EXE"
@@ -34,6 +36,9 @@ done
 sleep 2
 SHOT="$BUILD/screenshot.png"
 xwd -root -silent | convert xwd:- -crop 900x600+0+0 +repage "$SHOT"
+# The picture is the window with a margin of the desktop around it.
+DESKTOP=$(convert "$SHOT" -format '%[pixel:p{899,599}]' info:)
+convert "$SHOT" -bordercolor "$DESKTOP" -border 1 -trim +repage -border 12 "$SHOT"
 echo "$SHOT"
 # Close the program as a user would (Alt+F4), so it saves its settings.
 WID=$(xdotool search --name '^Tovemar$' | head -n1 || true)

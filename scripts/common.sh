@@ -82,6 +82,7 @@ prepare_demo_drives() {
   demo_drive d hd $((2000 * G)) $((1240 * G)) Data
   demo_drive e hd $((1000 * G)) $((58 * G)) Games
   demo_drive g floppy $((64 * G)) $((52 * G)) "USB stick"
+  demo_drive h hd $((4000 * G)) $((705 * G)) Backup
   demo_drive n network $((8000 * G)) $((2910 * G)) ""
   rm -f "$dos/z:"
   rm -rf "$drives/f-no-disc"
@@ -92,7 +93,7 @@ prepare_demo_drives() {
 # demo_drive LETTER TYPE TOTAL FREE LABEL
 demo_drive() {
   local letter=$1 type=$2 total=$3 free=$4 label=$5 dir="$BUILD/run-drives/$1"
-  fusermount -uz "$dir" 2>/dev/null # left mounted by an interrupted run
+  fusermount -uz "$dir" 2>/dev/null || true # left mounted by an interrupted run
   rm -rf "$dir" && mkdir -p "$dir"
   if [ -e /dev/fuse ] && /usr/bin/python3 -c 'import fusepy' 2>/dev/null; then
     "$ROOT/scripts/fuse_drive.py" "$dir" --total "$total" --free "$free" --label "$label" \
@@ -135,8 +136,9 @@ start_wineserver() {
 cleanup() {
   [ -n "$WINESERVER_STARTED" ] && wineserver -k 2>/dev/null
   local m p
-  for m in "${DEMO_MOUNTS[@]}"; do fusermount -uz "$m" 2>/dev/null; done
-  for p in "${DEMO_PIDS[@]}"; do kill "$p" 2>/dev/null; done
+  # Each step may fail (a drive already gone) without skipping the others.
+  for m in "${DEMO_MOUNTS[@]}"; do fusermount -uz "$m" 2>/dev/null || true; done
+  for p in "${DEMO_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   return 0
 }
