@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
@@ -246,7 +247,11 @@ TEST(Resources, IconHasSixteenColourImagesOfBothSizes) {
     }
 }
 
-TEST(Resources, VersionInformationNamesTovemarTwoPointOne) {
+// The numbers and texts come from the build's one version number
+// (TOVEMAR_VERSION, four numbers); the texts carry its first two.
+TEST(Resources, VersionInformationFollowsTheBuildsVersion) {
+    unsigned v[4] = {};
+    ASSERT_EQ(std::sscanf(TOVEMAR_VERSION, "%u.%u.%u.%u", &v[0], &v[1], &v[2], &v[3]), 4);
     char path[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameA(nullptr, path, sizeof path), 0u);
     const DWORD size = GetFileVersionInfoSizeA(path, nullptr);
@@ -259,10 +264,10 @@ TEST(Resources, VersionInformationNamesTovemarTwoPointOne) {
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\", &value, &length));
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 2));
-    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(76, 0));
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(1, 2));
-    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(76, 0));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(v[1], v[0]));
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(v[3], v[2]));
+    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(v[1], v[0]));
+    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(v[3], v[2]));
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
     ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &length));
@@ -280,8 +285,9 @@ TEST(Resources, VersionInformationNamesTovemarTwoPointOne) {
             return std::string("<missing>");
         return std::string(found);
     };
-    EXPECT_EQ(text("FileVersion"), "2.1");
-    EXPECT_EQ(text("ProductVersion"), "2.1");
+    const std::string shortVersion = std::to_string(v[0]) + "." + std::to_string(v[1]);
+    EXPECT_EQ(text("FileVersion"), shortVersion);
+    EXPECT_EQ(text("ProductVersion"), shortVersion);
     EXPECT_EQ(text("FileDescription"), "Tovemar");
     EXPECT_EQ(text("InternalName"), "Tovemar");
     EXPECT_EQ(text("ProductName"), "Tovemar");
@@ -297,6 +303,9 @@ TEST(Resources, ManifestSelectsCommonControlsVersionSix) {
     const std::string manifest(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\""), std::string::npos);
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(manifest.find("name=\"Velmora.Tovemar\" version=\"" TOVEMAR_VERSION "\""),
+              std::string::npos)
+        << manifest;
 
     // The loader has parsed and activated it for this executable: the
     // process's activation context redirects comctl32 to version 6.
