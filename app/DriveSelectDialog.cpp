@@ -4,8 +4,7 @@
 #include "res/resource.h"
 
 #include <algorithm>
-#include <cstring>
-#include <string>
+#include <utility>
 
 static constexpr MsgMapEntry kEntries[] = {
     OnControlNotify<LBN_SELCHANGE, IDC_DRIVE_LIST, &CDriveSelectDialog::OnSelchangeDriveList>(),
@@ -15,32 +14,25 @@ const MsgMap* CDriveSelectDialog::GetMessageMap() const {
     return &messageMap;
 }
 
-CDriveSelectDialog::CDriveSelectDialog(CWnd* parent) : CDialog(IDD_DRIVE_SELECT, parent) {}
+CDriveSelectDialog::CDriveSelectDialog(DriveSource& drives, std::function<void()> changed,
+                                       CWnd* parent)
+    : CDialog(IDD_DRIVE_SELECT, parent), m_drives(drives), m_changed(std::move(changed)) {}
 
 void CDriveSelectDialog::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_DRIVE_LIST, m_wndList);
 }
 
-CMainFrame* CDriveSelectDialog::Frame() const {
-    return dynamic_cast<CMainFrame*>(GetParent());
-}
-
 BOOL CDriveSelectDialog::OnInitDialog() {
     // Binds m_wndList, which must happen before the list is filled.
     CDialog::OnInitDialog();
-    if (CMainFrame* frame = Frame()) {
-        // Entry i stands for record i: the list is unsorted and filled in order.
-        const size_t count = frame->m_drives.size();
-        for (size_t i = 0; i < count; ++i) {
-            const DriveRecord record = frame->m_drives[i];
-            // The name is taken up to the end of its field even when the
-            // shell left it unterminated.
-            const char* name = record.sfi.szDisplayName;
-            const std::string text(name, strnlen(name, sizeof record.sfi.szDisplayName));
-            m_wndList.AddString(text.c_str());
-            // Selection set here does not notify, so opening changes nothing.
-            m_wndList.SetSel(static_cast<int>(i), record.bShown);
-        }
+    // Entry i stands for record i: the list is unsorted and filled in order.
+    const size_t count = m_drives.Drives().size();
+    for (size_t i = 0; i < count; ++i) {
+        const DriveRecord record = m_drives.Drives()[i];
+        // A drive whose name has not arrived is listed by its root.
+        m_wndList.AddString(ListedNameOf(record).c_str());
+        // Selection set here does not notify, so opening changes nothing.
+        m_wndList.SetSel(static_cast<int>(i), record.bShown);
     }
     // Selecting moved the caret and the view to the last selected entry; the
     // list opens at its first entry, the first drive in the main window.
@@ -50,23 +42,23 @@ BOOL CDriveSelectDialog::OnInitDialog() {
 }
 
 void CDriveSelectDialog::OnSelchangeDriveList() {
-    CMainFrame* frame = Frame();
-    if (frame == nullptr)
-        return;
     // Every record takes its entry's state, not only the one that changed;
     // a record without an entry (the list could not take it) keeps its flag.
     const size_t count =
-        std::min(frame->m_drives.size(), static_cast<size_t>(std::max(m_wndList.GetCount(), 0)));
+        std::min(m_drives.Drives().size(), static_cast<size_t>(std::max(m_wndList.GetCount(), 0)));
     for (size_t i = 0; i < count; ++i)
-        frame->m_drives[i].bShown = m_wndList.GetSel(static_cast<int>(i)) > 0 ? 1 : 0;
-    frame->ExchangeSettings(1);
-    // The whole frame, background erased; the view inside it redraws its rows.
-    ::InvalidateRect(frame->m_hWnd, nullptr, TRUE);
-    frame->m_wndView.UpdateScrollBars();
+        m_drives.SetShown(i, m_wndList.GetSel(static_cast<int>(i)) > 0);
+    if (m_changed)
+        m_changed();
 }
 
 void CMainFrame::OnSelectDrives() {
-    // Every change has been applied and saved while the dialog was open.
-    CDriveSelectDialog dialog;
+    // Answers that arrive while the dialog is open wait: its entries stand
+    // for the records as they were when it opened.
+    m_catalogue.HoldAnswers(true);
+    CDriveSelectDialog dialog(m_catalogue, [this] { OnShownDrivesChanged(); });
     dialog.DoModal();
+    m_catalogue.HoldAnswers(false);
+    // Every change has been applied and saved while the dialog was open.
+    ApplyDriveAnswers();
 }

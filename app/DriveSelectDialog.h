@@ -4,14 +4,17 @@
 // window's rows and its scroll range. OK and Cancel only close it.
 #pragma once
 
+#include "drives/DriveSource.h"
 #include "framework/Dialog.h"
 #include "framework/ListBox.h"
 
-class CMainFrame;
+#include <functional>
 
 class CDriveSelectDialog : public CDialog {
 public:
-    explicit CDriveSelectDialog(CWnd* parent = nullptr);
+    // `drives` is the list the dialog shows and changes; `changed` runs after
+    // every change of the shown flags (save, repaint, rescroll).
+    CDriveSelectDialog(DriveSource& drives, std::function<void()> changed, CWnd* parent = nullptr);
     ~CDriveSelectDialog() override = default;
 
     const MsgMap* GetMessageMap() const override;
@@ -26,7 +29,6 @@ public:
     CListBox m_wndList;
 
 private:
-    // The main frame, which owns this dialog's window; null if the owner is
-    // anything else.
-    CMainFrame* Frame() const;
+    DriveSource& m_drives;
+    std::function<void()> m_changed;
 };

@@ -1,7 +1,6 @@
 #include "app/MainFrame.h"
 
 #include "app/HelpBinding.h"
-#include "drives/Refresh.h"
 #include "drives/UpdatePolicy.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
@@ -29,19 +28,17 @@ static constexpr MsgMapEntry kEntries[] = {
     OnCommand<ID_HELP_CONTENTS, &CMainFrame::OnHelpContents>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnUpdateViewUpdateFloppies>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_REMOVABLES, &CMainFrame::OnUpdateViewUpdateRemovables>(),
+    OnMessage<WM_DRIVE_ANSWERS, &CMainFrame::OnDriveAnswers>(),
 };
 const MsgMap CMainFrame::messageMap{&CFrameWnd::messageMap, kEntries};
 const MsgMap* CMainFrame::GetMessageMap() const {
     return &messageMap;
 }
 
-CMainFrame::CMainFrame(DrivePlatform& platform) : m_platform(platform) {}
+CMainFrame::CMainFrame(std::shared_ptr<DrivePlatform> platform)
+    : m_catalogue(std::move(platform)), m_wndView(&m_catalogue) {}
 
-CMainFrame::~CMainFrame() {
-    // The shell hands out a new icon per drive and refresh; the last list's
-    // icons go with the frame.
-    ReleaseDriveIcons(m_drives, m_platform);
-}
+CMainFrame::~CMainFrame() = default;
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     if (!CFrameWnd::PreCreateWindow(cs))
@@ -81,14 +78,19 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     SendMessage(WM_SETICON, ICON_SMALL,
                 reinterpret_cast<LPARAM>(loadIcon(SM_CXSMICON, SM_CYSMICON)));
 
+    // A worker only posts: a window that is gone by then drops the message.
+    const HWND window = m_hWnd;
+    m_catalogue.SetNotify([window] { ::PostMessageA(window, WM_DRIVE_ANSWERS, 0, 0); });
+
     ExchangeSettings(0);
     ExchangeWindowState(m_hWnd, false, kCompany, kApplication);
 
     // Each loaded option goes through its toggle once, inverted first, so it
     // ends as 0 or 1 with its menu check mark set, and the list is built.
-    m_bViewFloppies = !m_bViewFloppies;
+    UpdateOptions& options = m_catalogue.Options();
+    options.viewFloppies = !options.viewFloppies;
     OnViewUpdateFloppies();
-    m_bViewRemoveables = !m_bViewRemoveables;
+    options.viewRemoveables = !options.viewRemoveables;
     OnViewUpdateRemovables();
 
     RefreshDrives();
@@ -130,17 +132,37 @@ BOOL CMainFrame::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* ha
     return CFrameWnd::OnCmdMsg(id, code, extra, handlerInfo);
 }
 
-bool CMainFrame::IsDriveUpdatable(const std::string& spec) {
-    return ::IsDriveUpdatable(spec, m_bViewFloppies, m_bViewRemoveables, m_platform);
-}
-
 void CMainFrame::RefreshDrives() {
-    RefreshDriveList(m_drives, m_platform, StoredShownFlag,
-                     [this](const std::string& spec) { return IsDriveUpdatable(spec); });
+    m_catalogue.Refresh(ShownFlagReader());
 }
 
 void CMainFrame::ExchangeSettings(int direction) {
-    ::ExchangeSettings(direction, m_drives, m_bViewFloppies, m_bViewRemoveables);
+    UpdateOptions& options = m_catalogue.Options();
+    ::ExchangeSettings(direction, m_catalogue.Drives(), options.viewFloppies,
+                       options.viewRemoveables);
+}
+
+LRESULT CMainFrame::OnDriveAnswers(WPARAM, LPARAM) {
+    ApplyDriveAnswers();
+    return 0;
+}
+
+void CMainFrame::ApplyDriveAnswers() {
+    const DriveCatalogue::Applied applied = m_catalogue.ApplyAnswers();
+    for (const auto& [name, shown] : applied.choices)
+        StoreShownFlag(name.c_str(), shown);
+    if (applied.changed)
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    // A late name whose stored entry hides the drive takes its row away.
+    if (applied.shownChanged)
+        m_wndView.UpdateScrollBars();
+}
+
+void CMainFrame::OnShownDrivesChanged() {
+    ExchangeSettings(1);
+    // The whole frame, background erased; the view inside it redraws its rows.
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    m_wndView.UpdateScrollBars();
 }
 
 void CMainFrame::OnDrivesRefresh() {
@@ -156,19 +178,19 @@ void CMainFrame::ToggleOption(BOOL& flag, UINT commandId) {
 }
 
 void CMainFrame::OnViewUpdateFloppies() {
-    ToggleOption(m_bViewFloppies, ID_VIEW_UPDATE_FLOPPIES);
+    ToggleOption(m_catalogue.Options().viewFloppies, ID_VIEW_UPDATE_FLOPPIES);
 }
 
 void CMainFrame::OnViewUpdateRemovables() {
-    ToggleOption(m_bViewRemoveables, ID_VIEW_UPDATE_REMOVABLES);
+    ToggleOption(m_catalogue.Options().viewRemoveables, ID_VIEW_UPDATE_REMOVABLES);
 }
 
 void CMainFrame::OnUpdateViewUpdateFloppies(CCmdUI* cmdUI) {
-    cmdUI->SetCheck(m_bViewFloppies);
+    cmdUI->SetCheck(m_catalogue.Options().viewFloppies);
 }
 
 void CMainFrame::OnUpdateViewUpdateRemovables(CCmdUI* cmdUI) {
-    cmdUI->SetCheck(m_bViewRemoveables);
+    cmdUI->SetCheck(m_catalogue.Options().viewRemoveables);
 }
 
 void CMainFrame::OnHelpContents() {

@@ -1,18 +1,21 @@
-// The main window: owns the drive list, the two update options, the toolbar,
-// the status bar and the drive view, and routes commands to the view first.
+// The main window: owns the drive catalogue (the drive list and the two
+// update options), the toolbar, the status bar and the drive view, and routes
+// commands to the view first.
 #pragma once
 
-#include "drives/DrivePlatform.h"
-#include "drives/DriveSource.h"
+#include "drives/DriveCatalogue.h"
 #include "framework/FrameWnd.h"
 #include "framework/StatusBar.h"
 #include "framework/ToolBar.h"
 #include "view/DriveView.h"
 
-class CMainFrame : public CFrameWnd, public DriveSource {
+// Posted to the frame by a drive's worker when its late answers are ready.
+constexpr UINT WM_DRIVE_ANSWERS = WM_APP + 1;
+
+class CMainFrame : public CFrameWnd {
 public:
     // The platform is the source of drive information; tests pass a scripted one.
-    explicit CMainFrame(DrivePlatform& platform = Win32DrivePlatform());
+    explicit CMainFrame(std::shared_ptr<DrivePlatform> platform = Win32DrivePlatform());
     ~CMainFrame() override;
 
     const MsgMap* GetMessageMap() const override;
@@ -20,10 +23,7 @@ public:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
-    DriveList& Drives() override { return m_drives; }
-    bool IsDriveUpdatable(const std::string& spec) override;
-
-    // Rebuilds m_drives from the system; neither repaints nor rescrolls.
+    // Rebuilds the drive list from the system; neither repaints nor rescrolls.
     void RefreshDrives();
     // Loads (0) or saves (1) the update options and every drive's shown flag.
     void ExchangeSettings(int direction);
@@ -39,13 +39,16 @@ public:
     void OnHelpContents();
     void OnUpdateViewUpdateFloppies(CCmdUI* cmdUI);
     void OnUpdateViewUpdateRemovables(CCmdUI* cmdUI);
+    // WM_DRIVE_ANSWERS: fills in the rows whose answers have arrived.
+    LRESULT OnDriveAnswers(WPARAM, LPARAM);
+    // After the set of shown drives changed in the drive selection dialog:
+    // saves the settings, repaints and recomputes the scroll range.
+    void OnShownDrivesChanged();
 
-    DriveList m_drives;
+    DriveCatalogue m_catalogue;
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
     CDriveView m_wndView;
-    BOOL m_bViewRemoveables = TRUE;
-    BOOL m_bViewFloppies = TRUE;
 
 private:
     // Saves the settings and the window state, the first time only: closing
@@ -53,7 +56,8 @@ private:
     void SaveState();
     // Flips one update option, sets its menu check mark and refreshes.
     void ToggleOption(BOOL& flag, UINT commandId);
+    // Applies the answers that have arrived, unless the dialog holds them.
+    void ApplyDriveAnswers();
 
-    DrivePlatform& m_platform;
     bool m_bStateSaved = false;
 };

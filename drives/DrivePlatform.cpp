@@ -5,15 +5,18 @@ DWORD DrivePlatform::LogicalDriveStrings(DWORD length, char* buffer) {
 }
 
 void DrivePlatform::ShellFileInfo(const char* root, SHFILEINFOA* sfi) {
+    // Called on worker threads without a COM apartment of their own: an
+    // apartment per worker makes concurrent calls wait for each other under
+    // Wine, and a drive root needs none.
     SHGetFileInfoA(root, 0, sfi, sizeof *sfi, SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
 }
 
-BOOL DrivePlatform::DiskFreeSpace(const char* spec, uint64_t* freeBytesAvailable,
+BOOL DrivePlatform::DiskFreeSpace(const char* root, uint64_t* freeBytesAvailable,
                                   uint64_t* totalBytes, uint64_t* totalFreeBytes) {
     // Queried into locals so that a failed call cannot leave partial results
     // in the caller's counts.
     ULARGE_INTEGER available{}, total{}, totalFree{};
-    if (!SHGetDiskFreeSpaceExA(spec, &available, &total, &totalFree))
+    if (!SHGetDiskFreeSpaceExA(root, &available, &total, &totalFree))
         return FALSE;
     *freeBytesAvailable = available.QuadPart;
     *totalBytes = total.QuadPart;
@@ -21,8 +24,8 @@ BOOL DrivePlatform::DiskFreeSpace(const char* spec, uint64_t* freeBytesAvailable
     return TRUE;
 }
 
-UINT DrivePlatform::DriveType(const char* spec) {
-    return GetDriveTypeA(spec);
+UINT DrivePlatform::DriveType(const char* root) {
+    return GetDriveTypeA(root);
 }
 
 void DrivePlatform::ReleaseIcon(HICON icon) {
@@ -30,7 +33,7 @@ void DrivePlatform::ReleaseIcon(HICON icon) {
         DestroyIcon(icon);
 }
 
-DrivePlatform& Win32DrivePlatform() {
-    static DrivePlatform platform;
+std::shared_ptr<DrivePlatform> Win32DrivePlatform() {
+    static const auto platform = std::make_shared<DrivePlatform>();
     return platform;
 }

@@ -1,12 +1,16 @@
 // The four system calls the drive catalogue makes, plus the release of the
 // icons they hand out, behind one small interface so that tests can script
 // the machine's drives. The default implementation calls Win32.
+//
+// Every call but the root list is made on a worker thread, one drive per
+// thread, so an implementation must allow calls from several threads at once.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdint>
+#include <memory>
 
 class DrivePlatform {
 public:
@@ -21,15 +25,17 @@ public:
     // icon, display name and type name of a drive root. A failure leaves
     // `sfi` as it was.
     virtual void ShellFileInfo(const char* root, SHFILEINFOA* sfi);
-    // SHGetDiskFreeSpaceExA on a drive spec ("C:"). Writes the three counts
-    // only on success.
-    virtual BOOL DiskFreeSpace(const char* spec, uint64_t* freeBytesAvailable, uint64_t* totalBytes,
+    // The three byte counts of the drive with this root ("C:\", with its
+    // backslash: "C:" alone names the current directory on that drive).
+    // Writes them only on success.
+    virtual BOOL DiskFreeSpace(const char* root, uint64_t* freeBytesAvailable, uint64_t* totalBytes,
                                uint64_t* totalFreeBytes);
-    // GetDriveTypeA on a drive spec ("C:").
-    virtual UINT DriveType(const char* spec);
+    // GetDriveTypeA on a drive root ("C:\").
+    virtual UINT DriveType(const char* root);
     // Releases an icon handed out by ShellFileInfo; null is ignored.
     virtual void ReleaseIcon(HICON icon);
 };
 
-// The platform's real drive calls.
-DrivePlatform& Win32DrivePlatform();
+// The platform's real drive calls. Shared: a worker still asking a slow
+// drive when the program ends keeps it alive.
+std::shared_ptr<DrivePlatform> Win32DrivePlatform();

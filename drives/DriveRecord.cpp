@@ -1,21 +1,22 @@
 #include "drives/DriveRecord.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
-// The characters of name from three before its end, clamped to its start.
-std::string_view Tail(std::string_view name, size_t count) {
-    const size_t start = name.size() > 3 ? name.size() - 3 : 0;
-    return name.substr(start, count);
+// A fixed-size text field up to its NUL, or to its end when it has none.
+template <size_t N> std::string FieldText(const char (&field)[N]) {
+    return std::string(field, strnlen(field, N));
 }
 } // namespace
 
-std::string DriveSpecOf(std::string_view displayName) {
-    return std::string(Tail(displayName, 2));
+std::string DriveLetterOf(const DriveRecord& record) {
+    return record.szRoot[0] != '\0' ? std::string(1, record.szRoot[0]) : std::string();
 }
 
-std::string DriveLetterOf(std::string_view displayName) {
-    return std::string(Tail(displayName, 1));
+std::string ListedNameOf(const DriveRecord& record) {
+    std::string name = FieldText(record.sfi.szDisplayName);
+    return name.empty() ? FieldText(record.szRoot) : name;
 }
 
 int CountShownDrives(const DriveList& drives) {

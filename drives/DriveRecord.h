@@ -6,28 +6,42 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 // A plain value, copied whole. All zeros before anything is filled in; the
-// three byte counts stay 0 unless the size query ran and succeeded at the
-// last refresh. A total of 0 means "no size data".
+// three byte counts stay 0 unless the size query ran and succeeded for the
+// drive. A total of 0 means "no size data".
 struct DriveRecord {
     SHFILEINFOA sfi;               // icon, display name, type name from the shell
     BYTE bShown;                   // 0 or 1: the drive has a row in the view
     uint64_t ulFreeBytesAvailable; // free bytes available to the calling user
     uint64_t ulTotalBytes;         // size of the drive; 0 = no size data
     uint64_t ulTotalFreeBytes;     // free bytes on the drive
+    // The root as the platform listed it ("D:\"): the drive's letter and the
+    // spec of its type and size queries, whatever shape the shell gives the
+    // display name.
+    char szRoot[MAX_PATH];
+    // The platform's drive type, asked once per refresh; DRIVE_UNKNOWN when
+    // it was not asked (A: and B:) or did not answer.
+    UINT uDriveType;
+    // 1 while the drive's answers are still out: the record has no icon, no
+    // name and no size data, and is filled in when they arrive.
+    BYTE bPending;
+    // 1 when the user set bShown while the drive's name was still unknown:
+    // the choice stands, and is stored under the name when it arrives.
+    BYTE bChosen;
 };
 
 // The drives in the order in which the platform listed their roots.
 using DriveList = std::vector<DriveRecord>;
 
-// The drive spec ("C:") and the drive letter ("C") from the tail of a display
-// name such as "Local Disk (C:)": the characters starting three before the
-// end (clamped to the start of the name). The shape is not checked.
-std::string DriveSpecOf(std::string_view displayName);
-std::string DriveLetterOf(std::string_view displayName);
+// The drive letter, taken from the root ("D:\" gives "D"); empty for an
+// empty root.
+std::string DriveLetterOf(const DriveRecord& record);
+
+// What the drive selection dialog lists for a drive: its display name, or
+// its root while it has no name.
+std::string ListedNameOf(const DriveRecord& record);
 
 // The number of records whose bShown is not 0.
 int CountShownDrives(const DriveList& drives);

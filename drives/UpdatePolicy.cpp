@@ -1,14 +1,16 @@
 #include "drives/UpdatePolicy.h"
 
-bool IsDriveUpdatable(const std::string& spec, BOOL viewFloppies, BOOL viewRemoveables,
-                      DrivePlatform& platform) {
-    // A: and B: are the floppy letters whatever is mapped to them; asking
-    // their type could already touch a slow empty drive.
-    if (spec == "A:" || spec == "B:")
-        return viewFloppies != 0;
-    if (platform.DriveType(spec.c_str()) != DRIVE_REMOVABLE)
+bool NeedsDriveType(char letter) {
+    return letter != 'A' && letter != 'B';
+}
+
+bool IsDriveUpdatable(char letter, UINT driveType, const UpdateOptions& options) {
+    // A: and B: are the floppy letters whatever is mapped to them.
+    if (!NeedsDriveType(letter))
+        return options.viewFloppies != 0;
+    if (driveType != DRIVE_REMOVABLE)
         return true;
-    return viewRemoveables != 0;
+    return options.viewRemoveables != 0;
 }
 
 BOOL ToggledFlag(BOOL flag) {

@@ -1,16 +1,22 @@
 // Which drives are queried for their size, steered by the two view options.
 #pragma once
 
-#include "drives/DrivePlatform.h"
+#include <windows.h>
 
-#include <string>
+// The two view options; any non-zero value counts as on.
+struct UpdateOptions {
+    BOOL viewFloppies = TRUE;    // the drives A: and B: are queried
+    BOOL viewRemoveables = TRUE; // other removable drives are queried
+};
 
-// "A:" and "B:" (exact, case-sensitive) follow viewFloppies without their
-// type being asked; any other drive of type DRIVE_REMOVABLE follows
-// viewRemoveables; every other drive, including one whose type query fails,
-// is always updatable. Any non-zero flag counts as on.
-bool IsDriveUpdatable(const std::string& spec, BOOL viewFloppies, BOOL viewRemoveables,
-                      DrivePlatform& platform);
+// Whether the policy needs the drive type of the drive with this letter:
+// not for A: and B:, whose type could already touch a slow empty drive.
+bool NeedsDriveType(char letter);
+
+// "A" and "B" (exact, case-sensitive) follow viewFloppies whatever their
+// type; any other drive of type DRIVE_REMOVABLE follows viewRemoveables;
+// every other drive, one of unknown type included, is always updatable.
+bool IsDriveUpdatable(char letter, UINT driveType, const UpdateOptions& options);
 
 // The value of a view option after its toggle: 1 from 0, 0 from anything else.
 BOOL ToggledFlag(BOOL flag);

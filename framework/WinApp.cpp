@@ -28,7 +28,9 @@ CWinThread::~CWinThread() {
         t_currentThread = nullptr;
 }
 
-CWinThread* AfxGetThread() { return t_currentThread; }
+CWinThread* AfxGetThread() {
+    return t_currentThread;
+}
 
 int CWinThread::Run() {
     MSG msg{};
@@ -47,7 +49,8 @@ int CWinThread::Run() {
         }
         // Paints and timer ticks do not change command state; anything else
         // may, so the idle update runs again once the queue is empty.
-        if (msg.message != WM_PAINT && msg.message != WM_TIMER && msg.message != 0x0118 /*WM_SYSTIMER*/)
+        if (msg.message != WM_PAINT && msg.message != WM_TIMER &&
+            msg.message != 0x0118 /*WM_SYSTIMER*/)
             idle = true;
     }
     return static_cast<int>(msg.wParam);
@@ -75,9 +78,13 @@ CWinApp::~CWinApp() {
 }
 
 const MsgMap CWinApp::messageMap{&CCmdTarget::messageMap, {}};
-const MsgMap* CWinApp::GetMessageMap() const { return &messageMap; }
+const MsgMap* CWinApp::GetMessageMap() const {
+    return &messageMap;
+}
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
 
 HINSTANCE AfxGetInstanceHandle() {
     if (g_app != nullptr && g_app->m_hInstance != nullptr)
@@ -85,7 +92,9 @@ HINSTANCE AfxGetInstanceHandle() {
     return GetModuleHandleA(nullptr);
 }
 
-void CWinApp::SetRegistryKey(const char* company) { m_strRegistryKey = company ? company : ""; }
+void CWinApp::SetRegistryKey(const char* company) {
+    m_strRegistryKey = company ? company : "";
+}
 
 std::string CWinApp::ApplicationKeyPath() const {
     return "Software\\" + m_strRegistryKey + "\\" + m_strAppName;
@@ -94,7 +103,11 @@ std::string CWinApp::ApplicationKeyPath() const {
 UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
     if (m_strRegistryKey.empty())
         return static_cast<UINT>(defaultValue);
-    const tov::UniqueHKey key = OpenForRead(ApplicationKeyPath() + "\\" + section);
+    return ReadProfileInt(ApplicationKeyPath() + "\\" + section, entry, defaultValue);
+}
+
+UINT ReadProfileInt(const std::string& keyPath, const char* entry, int defaultValue) {
+    const tov::UniqueHKey key = OpenForRead(keyPath);
     if (!key)
         return static_cast<UINT>(defaultValue);
     DWORD type = 0;

@@ -62,20 +62,24 @@ public:
     std::string ApplicationKeyPath() const;
 };
 
+// The profile read that GetProfileInt makes, on HKCU\<keyPath>; it needs no
+// application object, so any thread may call it.
+UINT ReadProfileInt(const std::string& keyPath, const char* entry, int defaultValue);
+
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
 inline void AfxEnableControlContainer() {}
 
 // Framework string ids (string table of the program's resources).
-constexpr UINT AFX_IDS_APP_TITLE = 0xE000;     // 57344
-constexpr UINT AFX_IDS_IDLEMESSAGE = 0xE001;   // 57345
+constexpr UINT AFX_IDS_APP_TITLE = 0xE000;   // 57344
+constexpr UINT AFX_IDS_IDLEMESSAGE = 0xE001; // 57345
 constexpr UINT ID_SEPARATOR = 0;
-constexpr UINT ID_APP_ABOUT = 0xE140;          // 57664
-constexpr UINT ID_APP_EXIT = 0xE141;           // 57665
-constexpr UINT ID_VIEW_TOOLBAR = 0xE800;       // 59392
-constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;    // 59393
-constexpr UINT AFX_IDW_TOOLBAR = 0xE800;       // 59392
-constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;    // 59393
+constexpr UINT ID_APP_ABOUT = 0xE140;       // 57664
+constexpr UINT ID_APP_EXIT = 0xE141;        // 57665
+constexpr UINT ID_VIEW_TOOLBAR = 0xE800;    // 59392
+constexpr UINT ID_VIEW_STATUS_BAR = 0xE801; // 59393
+constexpr UINT AFX_IDW_TOOLBAR = 0xE800;    // 59392
+constexpr UINT AFX_IDW_STATUS_BAR = 0xE801; // 59393
 constexpr UINT AFX_IDW_PANE_FIRST = 0xE900;
 // Sent to the main window when the message queue has become empty.
 constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;

@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "framework/WinApp.h"
 #include "settings/ProfileSection.h"
 
 namespace {
@@ -15,7 +16,8 @@ void ExchangeSettings(int direction, DriveList& drives, BOOL& viewFloppies, BOOL
     if (save) {
         for (const DriveRecord& record : drives) {
             int shown = record.bShown;
-            section.ExchangeInt(record.sfi.szDisplayName, 1, &shown);
+            if (record.sfi.szDisplayName[0] != '\0')
+                section.ExchangeInt(record.sfi.szDisplayName, 1, &shown);
         }
     }
     section.SetSection(kInitSection);
@@ -23,7 +25,16 @@ void ExchangeSettings(int direction, DriveList& drives, BOOL& viewFloppies, BOOL
     section.ExchangeInt("ViewRemoveables", 1, &viewRemoveables);
 }
 
-int StoredShownFlag(const char* displayName) {
-    int shown = 1;
-    return ProfileSection(FALSE, kDrivesSection).ExchangeInt(displayName, 1, &shown);
+void StoreShownFlag(const char* displayName, int shown) {
+    if (displayName[0] != '\0')
+        ProfileSection(TRUE, kDrivesSection).ExchangeInt(displayName, 1, &shown);
+}
+
+std::function<int(const char* displayName)> ShownFlagReader() {
+    const CWinApp* app = AfxGetApp();
+    if (app == nullptr || app->m_strRegistryKey.empty())
+        return [](const char*) { return 1; };
+    return [path = app->ApplicationKeyPath() + "\\" + kDrivesSection](const char* displayName) {
+        return static_cast<int>(ReadProfileInt(path, displayName, 1));
+    };
 }

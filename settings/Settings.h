@@ -6,11 +6,20 @@
 
 #include <windows.h>
 
+#include <functional>
+
 // direction 0 (load): reads "ViewFloppies" and "ViewRemoveables" (default 1
 // each) unchanged into the two flags; the drives' flags are not read here
-// (see StoredShownFlag). direction 1 (save): writes each record's bShown under
-// its display name, in list order, then the two flags.
+// (see ShownFlagReader). direction 1 (save): writes each record's bShown under
+// its display name, in list order, then the two flags. A record without a
+// name has no entry: an empty name is never stored.
 void ExchangeSettings(int direction, DriveList& drives, BOOL& viewFloppies, BOOL& viewRemoveables);
 
-// The shown flag stored for a drive's display name; 1 when none is stored.
-int StoredShownFlag(const char* displayName);
+// Stores one drive's shown flag under its display name; an empty name is
+// not stored.
+void StoreShownFlag(const char* displayName, int shown);
+
+// Reads the shown flag stored for a display name, 1 when none is stored. The
+// reader owns the path it reads, so it may run on any thread and outlive the
+// application object.
+std::function<int(const char* displayName)> ShownFlagReader();

@@ -1,11 +1,10 @@
 #include "view/DriveView.h"
 
-#include "framework/FrameWnd.h"
 #include "framework/PaintDC.h"
 #include "view/RowPainter.h"
 #include "view/Scrolling.h"
 
-CDriveView::CDriveView() : m_nBarHeight(28), m_nRowPitch(32) {}
+CDriveView::CDriveView(DriveSource* source) : m_nBarHeight(28), m_nRowPitch(32), m_source(source) {}
 
 static constexpr MsgMapEntry kEntries[] = {
     OnWmPaint<&CDriveView::OnPaint>(),
@@ -32,17 +31,12 @@ BOOL CDriveView::PreCreateWindow(CREATESTRUCTA& cs) {
     return TRUE;
 }
 
-DriveSource* CDriveView::Source() const {
-    return dynamic_cast<DriveSource*>(GetParentFrame());
-}
-
 void CDriveView::OnPaint() {
     CPaintDC dc(this);
-    DriveSource* source = Source();
-    if (source == nullptr)
+    if (m_source == nullptr)
         return;
     const RECT client = GetClientRect();
-    PaintDriveRows(dc, *source, GetScrollPos(m_hWnd, SB_VERT), client.right - client.left,
+    PaintDriveRows(dc, *m_source, GetScrollPos(m_hWnd, SB_VERT), client.right - client.left,
                    RowMetrics{m_nBarHeight, m_nRowPitch});
 }
 
@@ -50,8 +44,7 @@ void CDriveView::OnPaint() {
 // may send WM_SIZE from inside: OnSize then runs this again. The height is the
 // same, so the inner run reaches the same range and visibility and ends there.
 void CDriveView::UpdateScrollBars() {
-    DriveSource* source = Source();
-    const int shown = source != nullptr ? source->CountShownDrives() : 0;
+    const int shown = m_source != nullptr ? m_source->CountShownDrives() : 0;
     const RECT client = GetClientRect();
     const ScrollRange range = ComputeScrollRange(shown, client.bottom - client.top, ScrollStep());
     if (!range.visible)

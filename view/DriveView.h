@@ -1,9 +1,10 @@
 // CDriveView: the child window that fills the main frame's client area with
 // one row per shown drive, and scrolls vertically when the rows do not fit.
 //
-// The view owns nothing but its layout constants: every paint reads the
-// parent frame's drive list (the frame is a DriveSource) and asks its update
-// policy afresh. The scroll position lives in the view's vertical scroll bar.
+// The view owns nothing but its layout constants: every paint reads the drive
+// list it was handed and asks its update policy afresh, which answers from
+// the records without calling the platform. The scroll position lives in the
+// view's vertical scroll bar.
 #pragma once
 
 #include "drives/DriveSource.h"
@@ -11,7 +12,8 @@
 
 class CDriveView : public CWnd {
 public:
-    CDriveView();
+    // `source` is the drive data the view shows; null shows nothing.
+    explicit CDriveView(DriveSource* source = nullptr);
     ~CDriveView() override = default;
 
     const MsgMap* GetMessageMap() const override;
@@ -32,7 +34,6 @@ public:
     int m_nRowPitch;  // distance between row tops
 
 private:
-    // The parent frame as the owner of the drive list, or null.
-    DriveSource* Source() const;
+    DriveSource* m_source;
     int ScrollStep() const { return m_nBarHeight + 5; }
 };

@@ -38,7 +38,7 @@ RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord
     row.y = metrics.rowPitch * index - scrollPos + 5;
     row.icon = {5, row.y};
     row.letterOrigin = {7, row.y};
-    row.letter = DriveLetterOf(record.sfi.szDisplayName);
+    row.letter = DriveLetterOf(record);
 
     const uint64_t total = record.ulTotalBytes;
     const uint64_t free = record.ulTotalFreeBytes;

@@ -2,7 +2,8 @@
 
 #include "view/UsageBar.h"
 
-void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& source) {
+void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
+                   const DriveSource& source) {
     // The letter and the free space take the window's text colour over the
     // window colour the view is erased in, as a high-contrast scheme sets
     // them; the context's default black would vanish on a black window.
@@ -10,7 +11,7 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& sourc
     const COLORREF windowColour = GetSysColor(COLOR_WINDOW);
     const COLORREF savedText = dc.SetTextColor(textColour);
     const COLORREF savedBack = dc.SetBkColor(windowColour);
-    dc.DrawIcon(row.icon.x, row.icon.y, icon);
+    dc.DrawIcon(row.icon.x, row.icon.y, record.sfi.hIcon);
     dc.SetBkMode(TRANSPARENT);
     if (row.hasSize) {
         dc.TextOut(row.letterOrigin.x, row.letterOrigin.y, row.letter);
@@ -34,7 +35,7 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& sourc
         DrawUsageBar(dc.m_hDC, GetStockObject(SYSTEM_FONT), bar.left, bar.top, bar.right - bar.left,
                      bar.bottom - bar.top, row.barValue, 100, row.barFormat);
         if (!row.hasSize) {
-            const bool updatable = source.IsDriveUpdatable(row.letter + ":");
+            const bool updatable = source.IsDriveUpdatable(record);
             const auto brush =
                 static_cast<HBRUSH>(GetStockObject(updatable ? LTGRAY_BRUSH : DKGRAY_BRUSH));
             DrawPlaceholderBox(dc.m_hDC, brush, bar.left, bar.top, bar.right, bar.bottom);
@@ -60,8 +61,8 @@ void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth
         const DriveRecord record = drives[i];
         if (record.bShown == 0)
             continue;
-        PaintDriveRow(dc, LayoutRow(index, scrollPos, clientWidth, record, metrics),
-                      record.sfi.hIcon, source);
+        PaintDriveRow(dc, LayoutRow(index, scrollPos, clientWidth, record, metrics), record,
+                      source);
         ++index;
     }
 }

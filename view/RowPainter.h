@@ -6,13 +6,14 @@
 #include "framework/PaintDC.h"
 #include "view/RowLayout.h"
 
-// One row: icon, letter (grayed without size data), usage bar, the grey box
-// over the bar of a drive without size data (light grey when the update
-// policy of `source` allows the drive, dark grey when it excludes it), and
-// the free-space text. Letter and free space are in the window text colour.
-// Leaves the context's text and background colours as they were; its
+// One row of `record`: icon, letter (grayed without size data), usage bar,
+// the grey box over the bar of a drive without size data (light grey when the
+// update policy of `source` allows the drive, dark grey when it excludes it),
+// and the free-space text. Letter and free space are in the window text
+// colour. Leaves the context's text and background colours as they were; its
 // background mode ends TRANSPARENT.
-void PaintDriveRow(CDC& dc, const RowLayout& row, HICON icon, DriveSource& source);
+void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
+                   const DriveSource& source);
 
 // Every shown record of source's list in list order; hidden records leave no
 // gap. Rows outside the context's clip region are drawn and clipped.

@@ -69,7 +69,7 @@ protected:
 
     std::vector<int> ShownFlags() const {
         std::vector<int> shown;
-        for (const DriveRecord& record : frame->m_drives)
+        for (const DriveRecord& record : frame->m_catalogue.Drives())
             shown.push_back(record.bShown);
         return shown;
     }
@@ -189,7 +189,7 @@ TEST_F(DriveSelectDialogTest, OneClickFlipsThatDriveAloneAndAppliesItAtOnce) {
                                 [&](HWND d) {
                                     EXPECT_EQ(Selection(d)[4], 0);
                                     EXPECT_EQ(StoredDriveFlag("Disk 4 (G:)"), 0);
-                                    EXPECT_EQ(frame->CountShownDrives(), 11);
+                                    EXPECT_EQ(frame->m_catalogue.CountShownDrives(), 11);
                                 },
                                 Press(IDOK)});
     std::vector<int> expected(12, 1);
@@ -250,7 +250,7 @@ TEST_F(DriveSelectDialogTest, DeselectingEveryEntryEmptiesTheViewAndHidesItsScro
                                 [&](HWND d) {
                                     EXPECT_EQ(Selection(d), std::vector<int>(12, 0));
                                     scrollBarDuring = ViewHasScrollBar();
-                                    shownDuring = frame->CountShownDrives();
+                                    shownDuring = frame->m_catalogue.CountShownDrives();
                                 },
                                 Press(IDOK)});
     EXPECT_FALSE(scrollBarDuring);
@@ -265,7 +265,7 @@ TEST_F(DriveSelectDialogTest, CancelKeepsTheChangesAndReopeningShowsThem) {
                {[&](HWND d) { ClickEntry(d, 0); }, [](HWND) { PostKey(GetFocus(), VK_ESCAPE); }});
     EXPECT_EQ(ShownFlags(), (std::vector<int>{0, 1, 1}));
     EXPECT_EQ(StoredDriveFlag("Disk 0 (C:)"), 0);
-    EXPECT_EQ(frame->CountShownDrives(), 2);
+    EXPECT_EQ(frame->m_catalogue.CountShownDrives(), 2);
 
     std::vector<int> reopened;
     RunCommand(ID_VIEW_DRIVES, {[&](HWND d) { reopened = Selection(d); }, Press(IDCANCEL)});
@@ -273,6 +273,35 @@ TEST_F(DriveSelectDialogTest, CancelKeepsTheChangesAndReopeningShowsThem) {
     // A refresh reads the stored flag back.
     SendMessageA(window, WM_COMMAND, ID_DRIVES_REFRESH, 0);
     EXPECT_EQ(ShownFlags(), (std::vector<int>{0, 1, 1}));
+}
+
+TEST_F(DriveSelectDialogTest, ADriveStillUnnamedIsListedByItsRootAndItsChoiceStoredLater) {
+    ScriptDrives(2);
+    platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 1000, 400});
+    platform.Hold("S:\\");
+    Open();
+    std::vector<std::string> entries;
+    bool pendingAfterAnswer = false;
+    RunCommand(ID_VIEW_DRIVES,
+               {[&](HWND d) {
+                    entries = Entries(d);
+                    ClickEntry(d, 2);
+                },
+                [&](HWND) {
+                    platform.Release("S:\\");
+                    // Its answer arrives while the dialog is open, and waits.
+                    while (platform.CallsOn("S:\\") < 3)
+                        Sleep(1);
+                },
+                [&](HWND) { pendingAfterAnswer = frame->m_catalogue.Drives()[2].bPending; },
+                Press(IDOK)});
+    EXPECT_EQ(entries, (std::vector<std::string>{"Disk 0 (C:)", "Disk 1 (D:)", "S:\\"}));
+    EXPECT_TRUE(pendingAfterAnswer);
+    EXPECT_EQ(StoredDriveFlag(""), -1) << "an empty name is never stored";
+    ASSERT_TRUE(PumpUntil([&] { return frame->m_catalogue.Drives()[2].bPending == 0; }, Pump));
+    // The choice stands and is stored under the name that arrived.
+    EXPECT_EQ(ShownFlags(), (std::vector<int>{1, 1, 0}));
+    EXPECT_EQ(StoredDriveFlag("Slow (S:)"), 0);
 }
 
 TEST_F(DriveSelectDialogTest, AnEmptyDriveListGivesAnEmptyListThatStillCloses) {

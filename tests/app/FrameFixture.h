@@ -69,6 +69,7 @@ class FrameFixture : public ::testing::Test {
 protected:
     void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestCompanyKey); }
     void TearDown() override {
+        platform.ReleaseAll();
         if (frame != nullptr && IsWindow(window))
             DestroyWindow(window); // not closed: nothing is saved
         Pump();
@@ -78,7 +79,7 @@ protected:
 
     // Creates and shows the frame at a known place and size.
     void Open(int width = 420, int height = 320) {
-        frame = new CMainFrame(platform);
+        frame = new CMainFrame(platformPtr);
         TestApp().m_pMainWnd = frame;
         ASSERT_TRUE(frame->LoadFrame(IDR_MAIN, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
         window = frame->m_hWnd;
@@ -97,7 +98,8 @@ protected:
         Pump();
     }
 
-    ScriptedDrivePlatform platform;
+    std::shared_ptr<ScriptedDrivePlatform> platformPtr = std::make_shared<ScriptedDrivePlatform>();
+    ScriptedDrivePlatform& platform = *platformPtr;
     CMainFrame* frame = nullptr;
     HWND window = nullptr;
 };

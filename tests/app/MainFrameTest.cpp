@@ -59,6 +59,7 @@ protected:
                            {"E:\\", "Stick (E:)", DRIVE_REMOVABLE, true, 500, 100}};
     }
     void TearDown() override {
+        platform.ReleaseAll();
         if (frame != nullptr && IsWindow(window))
             DestroyWindow(window);
         Pump();
@@ -66,7 +67,7 @@ protected:
     }
 
     void Open() {
-        frame = new CMainFrame(platform);
+        frame = new CMainFrame(platformPtr);
         TestApp().m_pMainWnd = frame;
         ASSERT_TRUE(frame->LoadFrame(IDR_MAIN, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
         window = frame->m_hWnd;
@@ -101,24 +102,25 @@ protected:
         ASSERT_TRUE(TestApp().WriteProfileInt("Init", entry, static_cast<int>(value)));
     }
 
-    ScriptedDrivePlatform platform;
+    std::shared_ptr<ScriptedDrivePlatform> platformPtr = std::make_shared<ScriptedDrivePlatform>();
+    ScriptedDrivePlatform& platform = *platformPtr;
     CMainFrame* frame = nullptr;
     HWND window = nullptr;
 };
 
 TEST_F(MainFrameTest, FirstStartShowsEverythingWithBothOptionsOn) {
     Open();
-    EXPECT_EQ(frame->m_bViewFloppies, 1);
-    EXPECT_EQ(frame->m_bViewRemoveables, 1);
+    EXPECT_EQ(frame->m_catalogue.Options().viewFloppies, 1);
+    EXPECT_EQ(frame->m_catalogue.Options().viewRemoveables, 1);
     EXPECT_TRUE(MenuChecked(ID_VIEW_UPDATE_FLOPPIES));
     EXPECT_TRUE(MenuChecked(ID_VIEW_UPDATE_REMOVABLES));
     EXPECT_TRUE(ButtonPressed(ID_VIEW_UPDATE_FLOPPIES));
     EXPECT_TRUE(ButtonPressed(ID_VIEW_UPDATE_REMOVABLES));
     // Once through each option's toggle, then once more.
     EXPECT_EQ(platform.rootListCalls, 3);
-    ASSERT_EQ(frame->m_drives.size(), 3u);
-    EXPECT_EQ(frame->CountShownDrives(), 3);
-    EXPECT_EQ(frame->m_drives[1].ulTotalBytes, 1000u);
+    ASSERT_EQ(frame->m_catalogue.Drives().size(), 3u);
+    EXPECT_EQ(frame->m_catalogue.CountShownDrives(), 3);
+    EXPECT_EQ(frame->m_catalogue.Drives()[1].ulTotalBytes, 1000u);
 
     // The toolbar spans the top of the client area, the status bar reads "Ready".
     RECT client, bar;
@@ -139,38 +141,39 @@ TEST_F(MainFrameTest, F5AndTheToggleCommandsRefresh) {
     Pump();
     EXPECT_EQ(platform.rootListCalls, before + 1);
 
-    platform.sizeSpecs.clear();
+    platform.sizeRoots.clear();
     SendMessageA(window, WM_COMMAND, ID_VIEW_UPDATE_FLOPPIES, 0);
-    EXPECT_EQ(frame->m_bViewFloppies, 0);
+    EXPECT_EQ(frame->m_catalogue.Options().viewFloppies, 0);
     EXPECT_FALSE(MenuChecked(ID_VIEW_UPDATE_FLOPPIES));
     EXPECT_FALSE(ButtonPressed(ID_VIEW_UPDATE_FLOPPIES));
     EXPECT_EQ(platform.rootListCalls, before + 2);
-    EXPECT_EQ(platform.sizeSpecs, (std::vector<std::string>{"C:", "E:"}));
+    std::sort(platform.sizeRoots.begin(), platform.sizeRoots.end());
+    EXPECT_EQ(platform.sizeRoots, (std::vector<std::string>{"C:\\", "E:\\"}));
 
     SendMessageA(window, WM_COMMAND, ID_VIEW_UPDATE_REMOVABLES, 0);
-    EXPECT_EQ(frame->m_bViewRemoveables, 0);
+    EXPECT_EQ(frame->m_catalogue.Options().viewRemoveables, 0);
     EXPECT_FALSE(MenuChecked(ID_VIEW_UPDATE_REMOVABLES));
     EXPECT_FALSE(ButtonPressed(ID_VIEW_UPDATE_REMOVABLES));
-    EXPECT_EQ(frame->m_drives[2].ulTotalBytes, 0u);
+    EXPECT_EQ(frame->m_catalogue.Drives()[2].ulTotalBytes, 0u);
 
     // The toolbar button sends the same command.
     SendMessageA(window, WM_COMMAND, MAKEWPARAM(ID_VIEW_UPDATE_REMOVABLES, BN_CLICKED),
                  reinterpret_cast<LPARAM>(frame->m_wndToolBar.GetToolBarCtrl()));
-    EXPECT_EQ(frame->m_bViewRemoveables, 1);
+    EXPECT_EQ(frame->m_catalogue.Options().viewRemoveables, 1);
     EXPECT_TRUE(MenuChecked(ID_VIEW_UPDATE_REMOVABLES));
-    EXPECT_EQ(frame->m_drives[2].ulTotalBytes, 500u);
+    EXPECT_EQ(frame->m_catalogue.Drives()[2].ulTotalBytes, 500u);
 }
 
 TEST_F(MainFrameTest, StoredOptionsAreLoadedAndEndAsZeroOrOne) {
     StoreInit("ViewFloppies", 5);
     StoreInit("ViewRemoveables", 0);
     Open();
-    EXPECT_EQ(frame->m_bViewFloppies, 1);
-    EXPECT_EQ(frame->m_bViewRemoveables, 0);
+    EXPECT_EQ(frame->m_catalogue.Options().viewFloppies, 1);
+    EXPECT_EQ(frame->m_catalogue.Options().viewRemoveables, 0);
     EXPECT_TRUE(MenuChecked(ID_VIEW_UPDATE_FLOPPIES));
     EXPECT_FALSE(MenuChecked(ID_VIEW_UPDATE_REMOVABLES));
     // The removable E: is not queried; A: (no medium) is.
-    EXPECT_EQ(frame->m_drives[2].ulTotalBytes, 0u);
+    EXPECT_EQ(frame->m_catalogue.Drives()[2].ulTotalBytes, 0u);
 }
 
 TEST_F(MainFrameTest, HighlightedCommandsShowTheirPromptThenReady) {
@@ -186,17 +189,49 @@ TEST_F(MainFrameTest, HighlightedCommandsShowTheirPromptThenReady) {
     EXPECT_EQ(StatusText(), "Ready");
 }
 
+TEST_F(MainFrameTest, ASlowDriveNeverHoldsTheWindowAndFillsInItsRowLate) {
+    platform.drives.push_back({"F:\\", "CD (F:)", DRIVE_CDROM, false});
+    platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 2000, 500});
+    platform.Hold("S:\\");
+    Open();
+    const DriveList& drives = frame->m_catalogue.Drives();
+    ASSERT_EQ(drives.size(), 5u);
+    EXPECT_EQ(drives[4].bPending, 1);
+    EXPECT_EQ(drives[2].ulTotalBytes, 500u);
+
+    // Painting rows without size data (F:, S:) calls nothing.
+    const size_t calls = platform.AllCalls();
+    RedrawWindow(frame->m_wndView.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(platform.AllCalls(), calls);
+
+    // F5 while S: is out does not ask it again; its answer fills in the row
+    // without another refresh.
+    PostMessageA(frame->m_wndView.m_hWnd, WM_KEYDOWN, VK_F5, 0);
+    Pump();
+    EXPECT_EQ(platform.CallsOn("S:\\"), 1u);
+    const int refreshes = platform.rootListCalls;
+    platform.Release("S:\\");
+    ASSERT_TRUE(PumpUntil([&] { return drives[4].bPending == 0; }, Pump));
+    EXPECT_EQ(platform.rootListCalls, refreshes);
+    EXPECT_STREQ(drives[4].sfi.szDisplayName, "Slow (S:)");
+    EXPECT_EQ(drives[4].ulTotalBytes, 2000u);
+}
+
 // Ending the session never closes the window; it saves then what closing
 // saves, and only once.
 TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
+    // A drive that never answers neither delays the close nor leaves an
+    // entry without a name.
+    platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE});
+    platform.Hold("S:\\");
     std::map<std::string, std::string> closed;
     for (UINT how : {UINT(WM_CLOSE), UINT(WM_COMMAND), UINT(WM_ENDSESSION)}) {
         SCOPED_TRACE(how);
         RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
         Open();
         SetWindowPos(window, nullptr, 70, 50, 500, 380, SWP_NOZORDER);
-        frame->m_drives[1].bShown = 0; // as the drive dialog would leave it
-        frame->m_bViewRemoveables = 0;
+        frame->m_catalogue.Drives()[1].bShown = 0; // as the drive dialog would leave it
+        frame->m_catalogue.Options().viewRemoveables = 0;
         SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
         if (how == WM_ENDSESSION) {
             SendMessageA(window, WM_ENDSESSION, FALSE, 0); // the end was called off
@@ -207,6 +242,7 @@ TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
         }
         EXPECT_EQ(ReadDword("Drives", "Local Disk (C:)"), 0u);
         EXPECT_EQ(ReadDword("Drives", "Stick (E:)"), 1u);
+        EXPECT_EQ(ReadDword("Drives", ""), 0xDEADBEEFu);
         EXPECT_EQ(ReadDword("Init", "ViewFloppies"), 1u);
         EXPECT_EQ(ReadDword("Init", "ViewRemoveables"), 0u);
 
@@ -232,14 +268,14 @@ TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
 
 TEST_F(MainFrameTest, HiddenDrivesStayHiddenAfterARestart) {
     Open();
-    frame->m_drives[0].bShown = 0;
+    frame->m_catalogue.Drives()[0].bShown = 0;
     Close();
-    platform.sizeSpecs.clear();
+    platform.sizeRoots.clear();
     Open();
-    EXPECT_EQ(frame->m_drives[0].bShown, 0);
-    EXPECT_EQ(frame->CountShownDrives(), 2);
+    EXPECT_EQ(frame->m_catalogue.Drives()[0].bShown, 0);
+    EXPECT_EQ(frame->m_catalogue.CountShownDrives(), 2);
     // A hidden drive is never asked for its size.
-    EXPECT_EQ(std::count(platform.sizeSpecs.begin(), platform.sizeSpecs.end(), "A:"), 0);
+    EXPECT_EQ(std::count(platform.sizeRoots.begin(), platform.sizeRoots.end(), "A:\\"), 0);
 }
 
 TEST_F(MainFrameTest, WindowStateSurvivesARestart) {

@@ -95,6 +95,7 @@ void FloorRows(HDC dc, int clientWidth, const DriveList& drives) {
 // through the same invalidate, erase and paint cycle.
 class CFloorView : public CDriveView {
 public:
+    using CDriveView::CDriveView;
     const MsgMap* GetMessageMap() const override { return &messageMap; }
     static const MsgMap messageMap;
     const DriveList* drives = nullptr;
@@ -154,7 +155,7 @@ int main() {
     frame.ShowWindow(SW_SHOWNOACTIVATE);
     frame.drives = BenchDrives();
 
-    CDriveView view;
+    CDriveView view{&frame};
     if (!CreateView(view, frame))
         return 1;
     {
@@ -167,7 +168,7 @@ int main() {
         }
     }
     // On top of the view, in the same place.
-    CFloorView floorView;
+    CFloorView floorView{&frame};
     floorView.drives = &frame.drives;
     if (!CreateView(floorView, frame))
         return 1;

@@ -1,13 +1,18 @@
 // A DrivePlatform whose drives are scripted by the test and which records
-// every call, so tests can see which drives were asked what.
+// every call, so tests can see which drives were asked what. The calls come
+// from the catalogue's worker threads; those on a held root block until the
+// test releases it, so a test can keep a drive from answering without a clock.
 #pragma once
 
 #include "drives/DrivePlatform.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,11 +34,45 @@ public:
     // instead of the drives' roots and returns their count.
     std::optional<std::string> rawRootList;
 
+    // Read them once the calls are over (a refresh has returned, an answer
+    // has been applied).
     int rootListCalls = 0;
-    std::vector<std::string> infoRoots, sizeSpecs, typeSpecs;
+    std::vector<std::string> infoRoots, sizeRoots, typeRoots;
     std::vector<HICON> handedOut, released;
 
+    // Every call on `root` blocks from now until Release(root).
+    void Hold(const std::string& root) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_held.insert(root);
+    }
+    void Release(const std::string& root) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_held.erase(root);
+        }
+        m_released.notify_all();
+    }
+    void ReleaseAll() {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_held.clear();
+        }
+        m_released.notify_all();
+    }
+    // The calls made so far on one root.
+    size_t CallsOn(const std::string& root) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return std::count(infoRoots.begin(), infoRoots.end(), root) +
+               std::count(typeRoots.begin(), typeRoots.end(), root) +
+               std::count(sizeRoots.begin(), sizeRoots.end(), root);
+    }
+    size_t AllCalls() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return rootListCalls + infoRoots.size() + typeRoots.size() + sizeRoots.size();
+    }
+
     DWORD LogicalDriveStrings(DWORD length, char* buffer) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
         ++rootListCalls;
         if (rootListResult)
             return *rootListResult;
@@ -51,22 +90,20 @@ public:
     }
 
     void ShellFileInfo(const char* root, SHFILEINFOA* sfi) override {
-        infoRoots.emplace_back(root);
-        for (const ScriptedDrive& d : drives) {
-            if (d.root != root || !d.displayName)
-                continue;
-            sfi->hIcon = reinterpret_cast<HICON>(static_cast<uintptr_t>(0x1000 + handedOut.size()));
-            handedOut.push_back(sfi->hIcon);
-            std::strncpy(sfi->szDisplayName, d.displayName->c_str(), sizeof sfi->szDisplayName - 1);
-            std::strcpy(sfi->szTypeName, d.type == DRIVE_REMOVABLE ? "Removable Disk" : "Disk");
+        std::unique_lock<std::mutex> lock = Call(infoRoots, root);
+        const ScriptedDrive* d = Find(root);
+        if (d == nullptr || !d->displayName)
             return;
-        }
+        sfi->hIcon = reinterpret_cast<HICON>(static_cast<uintptr_t>(0x1000 + handedOut.size()));
+        handedOut.push_back(sfi->hIcon);
+        std::strncpy(sfi->szDisplayName, d->displayName->c_str(), sizeof sfi->szDisplayName - 1);
+        std::strcpy(sfi->szTypeName, d->type == DRIVE_REMOVABLE ? "Removable Disk" : "Disk");
     }
 
-    BOOL DiskFreeSpace(const char* spec, uint64_t* freeBytesAvailable, uint64_t* totalBytes,
+    BOOL DiskFreeSpace(const char* root, uint64_t* freeBytesAvailable, uint64_t* totalBytes,
                        uint64_t* totalFreeBytes) override {
-        sizeSpecs.emplace_back(spec);
-        const ScriptedDrive* d = Find(spec);
+        std::unique_lock<std::mutex> lock = Call(sizeRoots, root);
+        const ScriptedDrive* d = Find(root);
         if (d == nullptr || !d->hasMedium)
             return FALSE;
         *freeBytesAvailable = d->freeBytes;
@@ -75,21 +112,47 @@ public:
         return TRUE;
     }
 
-    UINT DriveType(const char* spec) override {
-        typeSpecs.emplace_back(spec);
-        const ScriptedDrive* d = Find(spec);
+    UINT DriveType(const char* root) override {
+        std::unique_lock<std::mutex> lock = Call(typeRoots, root);
+        const ScriptedDrive* d = Find(root);
         return d != nullptr ? d->type : DRIVE_NO_ROOT_DIR;
     }
 
-    void ReleaseIcon(HICON icon) override { released.push_back(icon); }
+    void ReleaseIcon(HICON icon) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        released.push_back(icon);
+    }
 
 private:
-    // The drive whose root begins with `spec` ("C:").
-    const ScriptedDrive* Find(const char* spec) const {
-        const size_t length = std::strlen(spec);
+    // Records one call and waits while its root is held; returns the lock.
+    std::unique_lock<std::mutex> Call(std::vector<std::string>& calls, const char* root) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        calls.emplace_back(root);
+        m_released.wait(lock, [&] { return m_held.count(root) == 0; });
+        return lock;
+    }
+    const ScriptedDrive* Find(const char* root) const {
         for (const ScriptedDrive& d : drives)
-            if (length == 2 && d.root.compare(0, 2, spec) == 0)
+            if (d.root == root)
                 return &d;
         return nullptr;
     }
+
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    std::set<std::string> m_held;
 };
+
+// Handles the thread's messages with `pump` until `done()`: the answers of
+// released drives arrive as posted messages. Gives up after 20 s so that a
+// fault fails the test instead of hanging it.
+template <typename Done, typename Pump> bool PumpUntil(Done done, Pump pump) {
+    const ULONGLONG end = GetTickCount64() + 20000;
+    while (!done()) {
+        if (GetTickCount64() > end)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        pump();
+    }
+    return true;
+}

@@ -1,43 +1,35 @@
 // Which drives may be queried for their size.
 #include "drives/UpdatePolicy.h"
-#include "tests/drives/ScriptedDrivePlatform.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-using Strings = std::vector<std::string>;
 
-TEST(UpdatePolicyTest, FloppyLettersFollowTheFloppyOptionWithoutATypeQuery) {
-    ScriptedDrivePlatform platform;
+TEST(UpdatePolicyTest, FloppyLettersFollowTheFloppyOptionWhateverTheirType) {
     // Whatever is mapped to B:, a network share here, it is a floppy letter.
-    platform.drives = {{"A:\\", "A", DRIVE_REMOVABLE}, {"B:\\", "B", DRIVE_REMOTE}};
-    for (const char* spec : {"A:", "B:"}) {
-        EXPECT_TRUE(IsDriveUpdatable(spec, TRUE, FALSE, platform)) << spec;
-        EXPECT_TRUE(IsDriveUpdatable(spec, 5, FALSE, platform)) << spec;
-        EXPECT_FALSE(IsDriveUpdatable(spec, FALSE, TRUE, platform)) << spec;
+    for (char letter : {'A', 'B'}) {
+        EXPECT_FALSE(NeedsDriveType(letter));
+        EXPECT_TRUE(IsDriveUpdatable(letter, DRIVE_REMOTE, {TRUE, FALSE})) << letter;
+        EXPECT_TRUE(IsDriveUpdatable(letter, DRIVE_REMOVABLE, {5, FALSE})) << letter;
+        EXPECT_FALSE(IsDriveUpdatable(letter, DRIVE_FIXED, {FALSE, TRUE})) << letter;
     }
-    EXPECT_TRUE(platform.typeSpecs.empty());
 }
 
 TEST(UpdatePolicyTest, OtherRemovableDrivesFollowTheRemovableOption) {
-    ScriptedDrivePlatform platform;
-    platform.drives = {{"E:\\", "E", DRIVE_REMOVABLE}, {"a:\\", "a", DRIVE_REMOVABLE}};
-    EXPECT_TRUE(IsDriveUpdatable("E:", FALSE, TRUE, platform));
-    EXPECT_TRUE(IsDriveUpdatable("E:", FALSE, -1, platform));
-    EXPECT_FALSE(IsDriveUpdatable("E:", TRUE, FALSE, platform));
-    // The floppy letters are compared exactly: a lower-case spec is typed.
-    EXPECT_FALSE(IsDriveUpdatable("a:", TRUE, FALSE, platform));
-    EXPECT_TRUE(IsDriveUpdatable("a:", FALSE, TRUE, platform));
-    EXPECT_EQ(platform.typeSpecs, (Strings{"E:", "E:", "E:", "a:", "a:"}));
+    EXPECT_TRUE(NeedsDriveType('E'));
+    EXPECT_TRUE(IsDriveUpdatable('E', DRIVE_REMOVABLE, {FALSE, TRUE}));
+    EXPECT_TRUE(IsDriveUpdatable('E', DRIVE_REMOVABLE, {FALSE, -1}));
+    EXPECT_FALSE(IsDriveUpdatable('E', DRIVE_REMOVABLE, {TRUE, FALSE}));
+    // The floppy letters are compared exactly.
+    EXPECT_FALSE(IsDriveUpdatable('a', DRIVE_REMOVABLE, {TRUE, FALSE}));
 }
 
 TEST(UpdatePolicyTest, EveryOtherTypeIsAlwaysUpdatable) {
-    ScriptedDrivePlatform platform;
-    platform.drives = {{"C:\\", "C", DRIVE_FIXED},   {"F:\\", "F", DRIVE_CDROM},
-                       {"N:\\", "N", DRIVE_REMOTE},  {"R:\\", "R", DRIVE_RAMDISK},
-                       {"U:\\", "U", DRIVE_UNKNOWN}, {"V:\\", "V", DRIVE_NO_ROOT_DIR}};
-    for (const char* spec : {"C:", "F:", "N:", "R:", "U:", "V:", "W:", ""})
-        EXPECT_TRUE(IsDriveUpdatable(spec, FALSE, FALSE, platform)) << spec;
+    // An unknown type is also what a drive that did not answer has.
+    for (UINT type :
+         {DRIVE_FIXED, DRIVE_CDROM, DRIVE_REMOTE, DRIVE_RAMDISK, DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR})
+        EXPECT_TRUE(IsDriveUpdatable('C', type, {FALSE, FALSE})) << type;
+    EXPECT_TRUE(IsDriveUpdatable('\0', DRIVE_UNKNOWN, {FALSE, FALSE}));
 }
 
 TEST(UpdatePolicyTest, ToggleGivesOneOnlyFromZero) {
@@ -45,6 +37,5 @@ TEST(UpdatePolicyTest, ToggleGivesOneOnlyFromZero) {
     EXPECT_EQ(ToggledFlag(1), 0);
     EXPECT_EQ(ToggledFlag(5), 0);
     EXPECT_EQ(ToggledFlag(-1), 0);
-    EXPECT_EQ(ToggledFlag(ToggledFlag(1)), 1);
 }
 } // namespace

@@ -1,6 +1,6 @@
 // The view options and the drives' shown flags in the real registry, under a
 // test-only company key.
-#include "drives/Refresh.h"
+#include "drives/DriveCatalogue.h"
 #include "framework/Handle.h"
 #include "framework/WinApp.h"
 #include "settings/ProfileSection.h"
@@ -65,7 +65,7 @@ TEST_F(SettingsTest, FirstRunLoadsDefaultsAndWritesNothing) {
     ExchangeSettings(0, drives, floppies, removables);
     EXPECT_EQ(floppies, 1);
     EXPECT_EQ(removables, 1);
-    EXPECT_EQ(StoredShownFlag("Local Disk (C:)"), 1);
+    EXPECT_EQ(ShownFlagReader()("Local Disk (C:)"), 1);
     EXPECT_EQ(drives[0].bShown, 0); // a load does not touch the records
     EXPECT_FALSE(KeyExists(kCompanyKey));
 }
@@ -93,9 +93,14 @@ TEST_F(SettingsTest, SaveWritesEveryRecordThenBothFlags) {
     BOOL floppies = 0, removables = 5;
     ExchangeSettings(1, drives, floppies, removables);
 
-    // The later of two records with the same name decides its entry.
+    // The later of two records with the same name decides its entry; a
+    // record without a name has none.
     EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Drives"),
-              (Values{{"Local Disk (C:)", 1}, {"DATA (D:)", 0}, {"", 1}, {"Twin (E:)", 0}}));
+              (Values{{"Local Disk (C:)", 1}, {"DATA (D:)", 0}, {"Twin (E:)", 0}}));
+    StoreShownFlag("", 0);
+    StoreShownFlag("DATA (D:)", 1);
+    EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Drives"),
+              (Values{{"Local Disk (C:)", 1}, {"DATA (D:)", 1}, {"Twin (E:)", 0}}));
     EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Init"),
               (Values{{"ViewFloppies", 0}, {"ViewRemoveables", 5}}));
     EXPECT_EQ(floppies, 0);
@@ -112,17 +117,16 @@ TEST_F(SettingsTest, SaveOfAnEmptyListWritesOnlyInit) {
 }
 
 TEST_F(SettingsTest, SaveThenRefreshRestoresTheShownSet) {
-    ScriptedDrivePlatform platform;
+    const auto platformPtr = std::make_shared<ScriptedDrivePlatform>();
+    ScriptedDrivePlatform& platform = *platformPtr;
     platform.drives = {{"C:\\", "Local Disk (C:)"},
                        {"D:\\", "DATA (D:)"},
                        {"E:\\", "Twin (E:)"},
                        {"F:\\", "Twin (E:)"}};
-    const auto refresh = [&](DriveList& drives) {
-        RefreshDriveList(drives, platform, StoredShownFlag,
-                         [](const std::string&) { return true; });
-    };
-    DriveList drives;
-    refresh(drives);
+    DriveCatalogue catalogue(platformPtr, std::chrono::seconds(10));
+    DriveList& drives = catalogue.Drives();
+    const auto refresh = [&] { catalogue.Refresh(ShownFlagReader()); };
+    refresh();
     drives[1].bShown = 0;
     drives[3].bShown = 0; // the later twin decides: both are hidden after the refresh
     BOOL floppies = 1, removables = 1;
@@ -131,15 +135,15 @@ TEST_F(SettingsTest, SaveThenRefreshRestoresTheShownSet) {
     // D: is relabelled and comes back as a new, shown name; its old hidden
     // entry stays and applies again when the old name returns.
     platform.drives[1].displayName = "BACKUP (D:)";
-    refresh(drives);
+    refresh();
     std::vector<int> shown;
     for (const DriveRecord& r : drives)
         shown.push_back(r.bShown);
     EXPECT_EQ(shown, (std::vector<int>{1, 1, 0, 0}));
-    EXPECT_EQ(StoredShownFlag("DATA (D:)"), 0);
+    EXPECT_EQ(ShownFlagReader()("DATA (D:)"), 0);
 
     platform.drives[1].displayName = "DATA (D:)";
-    refresh(drives);
+    refresh();
     EXPECT_EQ(drives[1].bShown, 0);
 }
 
@@ -172,6 +176,6 @@ TEST(ProfileSectionWithoutAppTest, NoApplicationMeansDefaultsAndNoWrites) {
     EXPECT_EQ(ProfileSection(TRUE, "Init").ExchangeInt("ViewFloppies", 1, &value), 0);
     EXPECT_EQ(ProfileSection(FALSE, "Init").ExchangeInt("ViewFloppies", 1, &value), 1);
     EXPECT_EQ(value, 1);
-    EXPECT_EQ(StoredShownFlag("Local Disk (C:)"), 1);
+    EXPECT_EQ(ShownFlagReader()("Local Disk (C:)"), 1);
 }
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 using testing_drives::MakeRecord;
 
@@ -51,9 +53,14 @@ TEST(RowLayout, TextsWithAndWithoutSizeData) {
     EXPECT_EQ(empty.freeText, "");
     EXPECT_EQ(empty.letter, "F");
 
-    // A name shorter than the "(C:)" tail still yields a letter.
-    EXPECT_EQ(LayoutRow(0, 0, 600, MakeRecord("Q", 0, 0)).letter, "Q");
-    EXPECT_EQ(LayoutRow(0, 0, 600, MakeRecord("", 0, 0)).letter, "");
+    // The letter comes from the root, whatever shape the name has, and
+    // there is one while the name is unknown.
+    for (const char* name : {"(Q:) DATA", "DATA", ""}) {
+        DriveRecord record = MakeRecord(name, 0, 0);
+        std::strcpy(record.szRoot, "Q:\\");
+        EXPECT_EQ(LayoutRow(0, 0, 600, record).letter, "Q") << name;
+    }
+    EXPECT_EQ(LayoutRow(0, 0, 600, DriveRecord{}).letter, "");
 }
 
 TEST(RowLayout, NoBarBelowAWidthOf145) {

@@ -44,7 +44,7 @@ protected:
     int ClientHeight() const { return view.GetClientRect().bottom; }
 
     TestFrame frame;
-    CDriveView view;
+    CDriveView view{&frame};
 };
 
 TEST_F(ScrollTest, CreationGivesASunkenEdgeAndAHiddenBar) {

@@ -13,10 +13,16 @@
 
 namespace testing_drives {
 
+// The root is the letter before the name's last colon ("Disk (C:)" gives
+// "C:\"), none when the name has no colon.
 inline DriveRecord MakeRecord(const char* displayName, uint64_t total, uint64_t free,
                               bool shown = true) {
     DriveRecord record{};
     std::strncpy(record.sfi.szDisplayName, displayName, sizeof record.sfi.szDisplayName - 1);
+    const std::string name = displayName;
+    const size_t colon = name.rfind(':');
+    if (colon != std::string::npos && colon > 0)
+        std::strcpy(record.szRoot, (name.substr(colon - 1, 2) + "\\").c_str());
     record.bShown = shown ? 1 : 0;
     record.ulTotalBytes = total;
     record.ulTotalFreeBytes = free;
@@ -34,27 +40,27 @@ inline DriveList ShownDrives(int n) {
     return drives;
 }
 
-// A drive list with an update policy that excludes the specs in `excluded`
-// and remembers every spec it was asked about.
+// A drive list with an update policy that excludes the specs ("A:") in
+// `excluded` and remembers every spec it was asked about.
 class TestDrives : public DriveSource {
 public:
     DriveList drives;
     std::set<std::string> excluded;
-    std::vector<std::string> asked;
+    mutable std::vector<std::string> asked;
     virtual ~TestDrives() = default;
 
     DriveList& Drives() override { return drives; }
-    bool IsDriveUpdatable(const std::string& spec) override {
+    bool IsDriveUpdatable(const DriveRecord& record) const override {
+        const std::string spec = DriveLetterOf(record) + ":";
         asked.push_back(spec);
         return excluded.count(spec) == 0;
     }
 };
 
-// A top-level frame that owns a drive list, for a view to find as its parent
-// frame. Lives on the stack: it does not delete itself. Created hidden:
-// without a window manager, destroying a window that was activated takes the
-// platform about two seconds, so tests that read the screen show the frame
-// with SW_SHOWNOACTIVATE.
+// A top-level frame that owns a drive list, for a view to show as its child. Lives on the stack: it
+// does not delete itself. Created hidden: without a window manager, destroying a window that was
+// activated takes the platform about two seconds, so tests that read the screen show the frame with
+// SW_SHOWNOACTIVATE.
 class TestFrame : public CFrameWnd, public TestDrives {
 public:
     bool CreatePopup(int cx, int cy, bool visible = false) {

@@ -1,0 +1,280 @@
+// The drive catalogue against a scripted platform: rebuilding the list, the
+// policy's answer per record, and drives that answer late or not at all.
+// Calls on a held drive block until the test releases them; no test reads
+// a clock.
+#include "drives/DriveCatalogue.h"
+#include "tests/drives/ScriptedDrivePlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <map>
+#include <set>
+#include <thread>
+
+namespace {
+using Strings = std::vector<std::string>;
+constexpr uint64_t GB = 1ull << 30;
+
+Strings Sorted(Strings s) {
+    std::sort(s.begin(), s.end());
+    return s;
+}
+
+class DriveCatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        catalogue.SetNotify([this] {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++notified;
+            notifiedSignal.notify_all();
+        });
+    }
+    void TearDown() override { platform.ReleaseAll(); }
+
+    // Refreshes with the flags in `stored` (default 1). False when the
+    // refresh did not return while a drive was held (it waited for it).
+    bool Refresh() {
+        auto done = std::async(std::launch::async, [this] {
+            catalogue.Refresh([this](const char* name) {
+                std::lock_guard<std::mutex> lock(mutex);
+                lookups.emplace_back(name);
+                const auto it = stored.find(name);
+                return it != stored.end() ? it->second : 1;
+            });
+        });
+        if (done.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
+            return true;
+        platform.ReleaseAll();
+        return false;
+    }
+    // Waits for the n-th late answer's notification.
+    bool WaitNotified(int n) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return notifiedSignal.wait_for(lock, std::chrono::seconds(20),
+                                       [&] { return notified >= n; });
+    }
+    Strings Names() const {
+        Strings names;
+        for (const DriveRecord& r : catalogue.Drives())
+            names.emplace_back(r.sfi.szDisplayName);
+        return names;
+    }
+    const DriveRecord& At(size_t i) const { return catalogue.Drives().at(i); }
+
+    std::shared_ptr<ScriptedDrivePlatform> platformPtr = std::make_shared<ScriptedDrivePlatform>();
+    ScriptedDrivePlatform& platform = *platformPtr;
+    // Long enough for answers the platform does not hold.
+    DriveCatalogue catalogue{platformPtr, std::chrono::seconds(2)};
+    std::map<std::string, int> stored;
+    Strings lookups;
+    std::mutex mutex;
+    std::condition_variable notifiedSignal;
+    int notified = 0;
+};
+
+TEST_F(DriveCatalogueTest, KeepsThePlatformOrderAndAsksEachDriveByItsRoot) {
+    platform.drives = {{"D:\\", "DATA (D:)", DRIVE_FIXED, true, 100 * GB, 40 * GB},
+                       {"A:\\", "Floppy (A:)", DRIVE_REMOVABLE, true, 1440 * 1024, 1024},
+                       {"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 3 * GB, 2 * GB},
+                       {"E:\\", "Stick (E:)", DRIVE_REMOVABLE, true, GB, GB}};
+    stored = {{"Local Disk (C:)", 0}};
+    ASSERT_TRUE(Refresh());
+
+    EXPECT_EQ(Names(), (Strings{"DATA (D:)", "Floppy (A:)", "Local Disk (C:)", "Stick (E:)"}));
+    EXPECT_EQ(Sorted(lookups), Sorted(Names()));
+    // Hidden drives are typed but never sized; A: and B: are never typed.
+    EXPECT_EQ(Sorted(platform.typeRoots), (Strings{"C:\\", "D:\\", "E:\\"}));
+    EXPECT_EQ(Sorted(platform.sizeRoots), (Strings{"A:\\", "D:\\", "E:\\"}));
+    EXPECT_EQ(At(0).ulTotalBytes, 100 * GB);
+    EXPECT_EQ(At(0).ulTotalFreeBytes, 40 * GB);
+    EXPECT_EQ(At(0).ulFreeBytesAvailable, 40 * GB);
+    EXPECT_EQ(At(2).bShown, 0);
+    EXPECT_EQ(At(2).ulTotalBytes, 0u);
+    EXPECT_EQ(At(3).uDriveType, static_cast<UINT>(DRIVE_REMOVABLE));
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(At(i).bPending, 0) << i;
+        EXPECT_NE(At(i).sfi.hIcon, nullptr) << i;
+    }
+
+    // The policy answers from the kept type, without a call.
+    const size_t calls = platform.AllCalls();
+    catalogue.Options() = {FALSE, FALSE};
+    EXPECT_FALSE(catalogue.IsDriveUpdatable(At(1)));
+    EXPECT_FALSE(catalogue.IsDriveUpdatable(At(3)));
+    EXPECT_TRUE(catalogue.IsDriveUpdatable(At(0)));
+    EXPECT_EQ(platform.AllCalls(), calls);
+    // Under the new options the removable drive is no longer sized.
+    ASSERT_TRUE(Refresh());
+    EXPECT_EQ(At(3).ulTotalBytes, 0u);
+    EXPECT_EQ(At(1).ulTotalBytes, 0u);
+}
+
+TEST_F(DriveCatalogueTest, LetterAndQueriesComeFromTheRootWhateverTheName) {
+    // Letter first, no letter, a failed shell call, a missing medium.
+    platform.drives = {{"D:\\", "(D:) DATA", DRIVE_FIXED, true, GB, GB},
+                       {"N:\\", "Share", DRIVE_REMOTE, true, GB, GB},
+                       {"X:\\", std::nullopt, DRIVE_FIXED, true, GB, GB},
+                       {"F:\\", "CD (F:)", DRIVE_CDROM, false}};
+    ASSERT_TRUE(Refresh());
+    EXPECT_EQ(Sorted(platform.sizeRoots), (Strings{"D:\\", "F:\\", "N:\\", "X:\\"}));
+    Strings letters;
+    for (const DriveRecord& r : catalogue.Drives())
+        letters.push_back(DriveLetterOf(r));
+    EXPECT_EQ(letters, (Strings{"D", "N", "X", "F"}));
+    EXPECT_EQ(At(0).ulTotalBytes, GB);
+    EXPECT_EQ(At(1).ulTotalBytes, GB);
+    EXPECT_EQ(At(2).sfi.hIcon, nullptr);
+    EXPECT_EQ(ListedNameOf(At(2)), "X:\\");
+    EXPECT_EQ(ListedNameOf(At(0)), "(D:) DATA");
+    EXPECT_EQ(At(3).ulTotalBytes + At(3).ulTotalFreeBytes + At(3).ulFreeBytesAvailable, 0u);
+}
+
+TEST_F(DriveCatalogueTest, IconsOfThePreviousListAreReleasedAtEachRefresh) {
+    platform.drives = {{"C:\\", "Local Disk (C:)"}, {"D:\\", "DATA (D:)"}};
+    ASSERT_TRUE(Refresh());
+    const std::vector<HICON> first = platform.handedOut;
+    EXPECT_TRUE(platform.released.empty());
+    ASSERT_TRUE(Refresh());
+    EXPECT_EQ(std::set<HICON>(platform.released.begin(), platform.released.end()),
+              std::set<HICON>(first.begin(), first.end()));
+    ASSERT_EQ(catalogue.Drives().size(), 2u); // rebuilt, not appended to
+}
+
+TEST_F(DriveCatalogueTest, UndeliveredRootListGivesAnEmptyList) {
+    platform.drives = {{"C:\\", "Local Disk (C:)"}};
+    for (DWORD result : {DWORD{0}, DWORD{512}, DWORD{4096}}) {
+        platform.rootListResult = result;
+        ASSERT_TRUE(Refresh());
+        EXPECT_TRUE(catalogue.Drives().empty()) << result;
+    }
+    EXPECT_TRUE(platform.infoRoots.empty());
+    // 511 characters with no terminating empty string: one root, and the
+    // walk stops at the end of the buffer.
+    platform.rootListResult.reset();
+    platform.rawRootList = std::string(511, 'x');
+    ASSERT_TRUE(Refresh());
+    ASSERT_EQ(platform.infoRoots.size(), 1u);
+    EXPECT_EQ(platform.infoRoots[0].size(), 511u);
+}
+
+TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInLate) {
+    DriveCatalogue quick{platformPtr, std::chrono::milliseconds(200)};
+    quick.SetNotify([this] {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++notified;
+        notifiedSignal.notify_all();
+    });
+    platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, GB, GB},
+                       {"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 2 * GB, GB},
+                       {"T:\\", "Tape (T:)", DRIVE_REMOVABLE, true, GB, GB}};
+    platform.Hold("S:\\");
+    quick.Refresh([](const char*) { return 1; });
+    // Every other drive is complete; S: has the record of a failed call.
+    ASSERT_EQ(quick.Drives().size(), 3u);
+    EXPECT_EQ(quick.Drives()[0].ulTotalBytes, GB);
+    const DriveRecord slow = quick.Drives()[1];
+    EXPECT_EQ(slow.bPending, 1);
+    EXPECT_EQ(slow.bShown, 1);
+    EXPECT_EQ(slow.sfi.hIcon, nullptr);
+    EXPECT_STREQ(slow.sfi.szDisplayName, "");
+    EXPECT_EQ(slow.ulTotalBytes, 0u);
+    EXPECT_EQ(DriveLetterOf(slow), "S");
+    EXPECT_TRUE(quick.IsDriveUpdatable(slow)) << "light box: asked, no answer";
+
+    // Refreshes while S: is still out do not wait for it, nor ask it again.
+    for (int i = 0; i < 2; ++i) {
+        auto again =
+            std::async(std::launch::async, [&] { quick.Refresh([](const char*) { return 1; }); });
+        // The deadline is far shorter than this; a refresh that waited for
+        // S: would not return before the release below.
+        ASSERT_EQ(again.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    }
+    EXPECT_EQ(platform.CallsOn("S:\\"), 1u);
+    EXPECT_EQ(quick.QueriesInFlight(), 1u);
+    EXPECT_TRUE(quick.ApplyAnswers().choices.empty());
+
+    // The options change before the answer arrives: T: is removable and its
+    // figures, asked under the old options, are dropped.
+    platform.Hold("T:\\");
+    quick.Refresh([](const char*) { return 1; });
+    quick.Options().viewRemoveables = FALSE;
+    platform.Release("S:\\");
+    platform.Release("T:\\");
+    ASSERT_TRUE(WaitNotified(2));
+    const DriveCatalogue::Applied applied = quick.ApplyAnswers();
+    EXPECT_TRUE(applied.changed);
+    EXPECT_FALSE(applied.shownChanged);
+    EXPECT_STREQ(quick.Drives()[1].sfi.szDisplayName, "Slow (S:)");
+    EXPECT_NE(quick.Drives()[1].sfi.hIcon, nullptr);
+    EXPECT_EQ(quick.Drives()[1].ulTotalBytes, 2 * GB);
+    EXPECT_EQ(quick.Drives()[1].uDriveType, static_cast<UINT>(DRIVE_REMOTE));
+    EXPECT_EQ(quick.Drives()[2].bPending, 0);
+    EXPECT_EQ(quick.Drives()[2].ulTotalBytes, 0u);
+    EXPECT_EQ(quick.QueriesInFlight(), 0u);
+    EXPECT_FALSE(quick.ApplyAnswers().changed);
+}
+
+TEST_F(DriveCatalogueTest, LateAnswersMeetTheListAsItIsThen) {
+    DriveCatalogue quick{platformPtr, std::chrono::milliseconds(200)};
+    quick.SetNotify([this] {
+        std::lock_guard<std::mutex> lock(mutex);
+        ++notified;
+        notifiedSignal.notify_all();
+    });
+    const auto flags = [](const char* name) { return std::string(name) == "Old (H:)" ? 0 : 1; };
+    platform.drives = {{"G:\\", "Gone (G:)"}, {"H:\\", "Old (H:)"}, {"K:\\", "Kept (K:)"}};
+    for (const char* root : {"G:\\", "H:\\", "K:\\"})
+        platform.Hold(root);
+    quick.Refresh(flags);
+    // G: leaves the list; K: is hidden by the user while its name is unknown.
+    platform.rawRootList = std::string("H:\\\0K:\\\0", 9);
+    quick.Refresh(flags);
+    ASSERT_EQ(quick.Drives().size(), 2u);
+    quick.SetShown(1, false);
+    quick.HoldAnswers(true);
+    platform.ReleaseAll();
+    ASSERT_TRUE(WaitNotified(3));
+    EXPECT_FALSE(quick.ApplyAnswers().changed) << "held while the dialog is open";
+    EXPECT_EQ(quick.Drives()[0].bPending, 1);
+
+    quick.HoldAnswers(false);
+    const DriveCatalogue::Applied applied = quick.ApplyAnswers();
+    // G:'s answer is dropped and its icon released.
+    ASSERT_EQ(platform.handedOut.size(), 3u);
+    EXPECT_EQ(platform.released.size(), 1u);
+    EXPECT_TRUE(applied.changed);
+    // H:'s stored entry hides it once its name is known.
+    EXPECT_TRUE(applied.shownChanged);
+    EXPECT_EQ(quick.Drives()[0].bShown, 0);
+    EXPECT_EQ(quick.Drives()[0].ulTotalBytes, 0u);
+    // K:'s choice stands, and is to be stored under its name.
+    EXPECT_EQ(quick.Drives()[1].bShown, 0);
+    EXPECT_EQ(applied.choices, (std::vector<std::pair<std::string, int>>{{"Kept (K:)", 0}}));
+}
+
+TEST_F(DriveCatalogueTest, GoingAwayWithACallOutDoesNotWaitAndTheWorkerReleasesItsIcon) {
+    platform.drives = {{"S:\\", "Slow (S:)"}};
+    platform.Hold("S:\\");
+    {
+        DriveCatalogue quick{platformPtr, std::chrono::milliseconds(0)};
+        quick.Refresh([](const char*) { return 1; });
+        EXPECT_EQ(quick.Drives()[0].bPending, 1);
+    }
+    platform.Release("S:\\");
+    // The worker is the last owner of the platform but for this test.
+    while (platformPtr.use_count() > 2)
+        std::this_thread::yield();
+    EXPECT_EQ(platform.released, platform.handedOut);
+    EXPECT_EQ(platform.released.size(), 1u);
+}
+
+TEST(DriveRecordTest, CountsShownDrives) {
+    DriveList drives(3, DriveRecord{});
+    EXPECT_EQ(CountShownDrives({}), 0);
+    EXPECT_EQ(CountShownDrives(drives), 0);
+    drives[0].bShown = 1;
+    drives[2].bShown = 1;
+    EXPECT_EQ(CountShownDrives(drives), 2);
+}
+} // namespace
