@@ -8,6 +8,7 @@ ensure_packages
 build_all
 use_prefix wineprefix-test
 prepare_test_drives
+mount_slow_drive || say "no slow drive W: (needs fuse3 and /dev/fuse); its test will fail"
 ensure_display
 start_wineserver
 export TOVEMAR_TEST_DRIVES="$BUILD/drives"

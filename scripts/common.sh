@@ -52,7 +52,8 @@ use_prefix() {
 
 # The drives of the test prefix: a floppy A:, C:, a labelled D:, a removable E:,
 # an optical F: without a medium, a network N:, and enough further fixed
-# drives (G: to M:, O: to T:) that the rows need a scroll bar.
+# drives (G: to M:, O: to T:) that the rows need a scroll bar. W: is typed as
+# a network drive, which mount_slow_drive maps.
 prepare_test_drives() {
   local drives="$BUILD/drives" dos="$WINEPREFIX/dosdevices"
   mkdir -p "$drives"
@@ -63,6 +64,7 @@ prepare_test_drives() {
   wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Wine\Drives' /v w: /d network /f >/dev/null 2>&1
   # Without a window manager, destroying a shown window otherwise waits for one.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   wineserver -w
@@ -112,6 +114,37 @@ demo_drive() {
   wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "$type" /f >/dev/null 2>&1
 }
 
+# mount_slow_drive: maps W: to a FUSE file system (100 GB, 40 GB free, label
+# SLOW) whose answers to Wine programs take as many seconds as the file
+# $SLOW_DELAY_FILE says (set_slow_delay), 0 to begin with: a network share
+# that a test can make slow. Wine reads the drive letters when its server
+# starts, so this runs before start_wineserver; cleanup unmounts it.
+SLOW_PID=""
+SLOW_MNT="$BUILD/drives/slow"
+SLOW_DELAY_FILE="$BUILD/drives/slow.delay"
+mount_slow_drive() {
+  unmount_slow_drive
+  mkdir -p "$SLOW_MNT"
+  echo 0 >"$SLOW_DELAY_FILE"
+  /usr/bin/python3 "$ROOT/scripts/fuse_drive.py" "$SLOW_MNT" --label SLOW \
+    --delay-file "$SLOW_DELAY_FILE" </dev/null >/dev/null 2>&1 &
+  SLOW_PID=$!
+  for _ in $(seq 100); do mountpoint -q "$SLOW_MNT" && break; sleep 0.1; done
+  mountpoint -q "$SLOW_MNT" || { say "the slow drive W: did not mount"; return 1; }
+  ln -sfn "$SLOW_MNT" "$WINEPREFIX/dosdevices/w:"
+}
+set_slow_delay() { echo "$1" >"$SLOW_DELAY_FILE"; }
+unmount_slow_drive() {
+  # Lazily: also a mount whose file system process has died.
+  fusermount3 -uz "$SLOW_MNT" 2>/dev/null || true
+  if [ -n "$SLOW_PID" ]; then
+    kill "$SLOW_PID" 2>/dev/null || true
+    wait "$SLOW_PID" 2>/dev/null || true
+  fi
+  SLOW_PID=""
+  return 0
+}
+
 XVFB_PID=""
 WINESERVER_STARTED=""
 
@@ -134,6 +167,7 @@ start_wineserver() {
 }
 
 cleanup() {
+  unmount_slow_drive
   [ -n "$WINESERVER_STARTED" ] && wineserver -k 2>/dev/null
   local m p
   # Each step may fail (a drive already gone) without skipping the others.

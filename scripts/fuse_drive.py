@@ -2,13 +2,16 @@
 """A drive for the Wine prefix whose size and speed are chosen, as a FUSE file system.
 
     fuse_drive.py MOUNTPOINT [--total BYTES] [--free BYTES] [--label TEXT] [--delay SECONDS]
+                  [--delay-file PATH]
 
 The root is empty but for an optional `.windows-label` file (Wine's volume
 label, UTF-8). `statfs` reports the chosen total and free bytes. With a delay,
 every call from a program other than the Wine server sleeps that long first, as
-a slow network share does; the Wine server itself is answered at once, because
-while it waits every Wine program's messages wait too, which no slow share
-causes on Windows. Runs in the foreground until unmounted
+a slow network share does; the Wine server itself (and the kernel's own
+releases) is answered at once, because while it waits every Wine program's
+messages wait too, which no slow share causes on Windows. With a delay file,
+each call takes its delay from that file when it holds a number, so a running
+drive can be made slow and fast again. Runs in the foreground until unmounted
 (`fusermount -u MOUNTPOINT`) or killed.
 """
 import argparse
@@ -23,23 +26,38 @@ LABEL = "/.windows-label"
 
 
 def caller_is_wineserver():
+    """The Wine server ("wineserver", or "wineserver64" where both sizes are
+    installed), or the kernel itself (pid 0: a release after the last close,
+    which no program waits for)."""
     pid = fuse.fuse_get_context()[2]
+    if pid == 0:
+        return True
     try:
         with open(f"/proc/{pid}/comm") as f:
-            return f.read().strip() == "wineserver"
+            return f.read().strip().startswith("wineserver")
     except OSError:
         return False
 
 
 class Drive(fuse.Operations):
-    def __init__(self, total, free, label, delay):
-        self.total, self.free, self.delay = total, free, delay
+    def __init__(self, total, free, label, delay, delay_file):
+        self.total, self.free, self.delay, self.delay_file = total, free, delay, delay_file
         self.label = (label + "\n").encode() if label else None
         self.started = time.time()
 
+    def current_delay(self):
+        if self.delay_file:
+            try:
+                with open(self.delay_file) as f:
+                    return float(f.read().strip())
+            except (OSError, ValueError):
+                pass
+        return self.delay
+
     def __call__(self, op, *args):
-        if self.delay > 0 and not caller_is_wineserver():
-            time.sleep(self.delay)
+        delay = self.current_delay()
+        if delay > 0 and not caller_is_wineserver():
+            time.sleep(delay)
         return super().__call__(op, *args)
 
     def getattr(self, path, fh=None):
@@ -71,8 +89,9 @@ def main():
     p.add_argument("--free", type=int, default=40 << 30)
     p.add_argument("--label", default="")
     p.add_argument("--delay", type=float, default=0.0)
+    p.add_argument("--delay-file", default="")
     a = p.parse_args()
-    fuse.FUSE(Drive(a.total, a.free, a.label, a.delay), a.mountpoint, foreground=True,
+    fuse.FUSE(Drive(a.total, a.free, a.label, a.delay, a.delay_file), a.mountpoint, foreground=True,
               nothreads=False, ro=True)
 
 

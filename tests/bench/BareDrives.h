@@ -11,6 +11,7 @@
 namespace bare {
 
 struct Drive {
+    char root[4]{}; // "C:\\"
     SHFILEINFOA sfi{};
     ULARGE_INTEGER available{}, total{}, free{};
 };
@@ -23,10 +24,10 @@ inline std::vector<Drive> QueryDrives() {
         return drives;
     for (const char* root = roots; *root != '\0'; root += lstrlenA(root) + 1) {
         Drive drive;
+        lstrcpynA(drive.root, root, sizeof drive.root);
         SHGetFileInfoA(root, 0, &drive.sfi, sizeof drive.sfi,
                        SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
-        const char spec[3] = {root[0], ':', '\0'};
-        SHGetDiskFreeSpaceExA(spec, &drive.available, &drive.total, &drive.free);
+        SHGetDiskFreeSpaceExA(root, &drive.available, &drive.total, &drive.free);
         drives.push_back(drive);
     }
     return drives;

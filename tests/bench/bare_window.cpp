@@ -22,9 +22,7 @@ void Paint(HWND window) {
     int y = 5;
     for (const bare::Drive& drive : g_drives) {
         DrawIcon(dc, 5, y, drive.sfi.hIcon);
-        const int nameLength = lstrlenA(drive.sfi.szDisplayName);
-        if (nameLength >= 3)
-            TextOutA(dc, 7, y, drive.sfi.szDisplayName + nameLength - 3, 1);
+        TextOutA(dc, 7, y, drive.root, 1);
         const ULONGLONG total = drive.total.QuadPart;
         const int percent = total == 0 ? 0 : int((total - drive.free.QuadPart) * 100 / total);
         const int split = 44 + (barRight - 44) * percent / 100;

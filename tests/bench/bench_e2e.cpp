@@ -9,6 +9,12 @@
 //       CHILD (0: of the window itself), read through the window's DC: the
 //       first row has been painted and is on the screen. The window is then
 //       closed and the exit awaited. Prints "median min" in ms per program.
+//   start1 EXE TITLE CHILD
+//       One start timed as above, without a warm-up; prints ms.
+//   silence PID N MS
+//       N times: posts command 32771 (Refresh) and for MS ms keeps the main
+//       window answering WM_NULL; prints the median and the largest of the
+//       N longest waits for an answer, in ms.
 //   refresh PID N
 //       N times, alternately: sends command 32771 (Refresh) and has its
 //       repaint done outside the timing; one empty round trip (WM_NULL); the
@@ -121,7 +127,7 @@ double Median(std::vector<double> values) {
 }
 
 // The bare calls for all drives, then apart from them the drive type that
-// the update policy asks for every shown drive but A: and B:. Returns the
+// the update policy asks for every drive but A: and B:. Returns the
 // number of drives.
 size_t TimeBareCalls(double& bareMs, double& typesMs) {
     const double t0 = remote::NowMs();
@@ -129,12 +135,8 @@ size_t TimeBareCalls(double& bareMs, double& typesMs) {
     bare::ReleaseIcons(list);
     const double t1 = remote::NowMs();
     for (const bare::Drive& drive : list) {
-        const char* name = drive.sfi.szDisplayName;
-        const size_t length = std::strlen(name);
-        if (length >= 3 && name[length - 3] != 'A' && name[length - 3] != 'B') {
-            const char spec[3] = {name[length - 3], ':', '\0'};
-            GetDriveTypeA(spec);
-        }
+        if (drive.root[0] != 'A' && drive.root[0] != 'B')
+            GetDriveTypeA(drive.root);
     }
     bareMs = t1 - t0;
     typesMs = remote::NowMs() - t1;
@@ -165,6 +167,21 @@ int Refresh(DWORD pid, int n) {
     }
     std::printf("%.3f %.3f %.3f %.3f %zu\n", Median(refresh), Median(roundTrip), Median(bareCalls),
                 Median(types), drives);
+    return 0;
+}
+
+int Silence(DWORD pid, int n, double ms) {
+    HWND frame = Frame(pid);
+    if (frame == nullptr)
+        return Fail("no Tovemar window");
+    std::vector<double> longest;
+    for (int i = 0; i < n; ++i) {
+        const double t = remote::LongestSilence(frame, frame, WM_COMMAND, kRefresh, ms);
+        if (t < 0)
+            return Fail("the window went away");
+        longest.push_back(t);
+    }
+    std::printf("%.1f %.1f\n", Median(longest), *std::max_element(longest.begin(), longest.end()));
     return 0;
 }
 
@@ -218,6 +235,16 @@ int main(int argc, char** argv) {
     if (verb == "startup" && argc == 9)
         return Startup(std::atoi(argv[2]), {{argv[3], argv[4], std::atoi(argv[5]), {}},
                                             {argv[6], argv[7], std::atoi(argv[8]), {}}});
+    if (verb == "start1" && argc == 5) {
+        const double t = TimeStart({argv[2], argv[3], std::atoi(argv[4]), {}});
+        if (t < 0)
+            return Fail("no painted window");
+        std::printf("%.1f\n", t);
+        return 0;
+    }
+    if (verb == "silence" && argc == 5)
+        return Silence(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)),
+                       std::max(1, std::atoi(argv[3])), std::atof(argv[4]));
     if (argc != 4)
         return Fail("unknown or incomplete command; see bench_e2e.cpp");
     const DWORD pid = static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0));

@@ -193,6 +193,20 @@ double NowMs() {
     return static_cast<double>(now.QuadPart) * msPerTick;
 }
 
+double LongestSilence(HWND window, HWND target, UINT message, WPARAM wParam, double durationMs) {
+    PostMessageA(target, message, wParam, 0);
+    const double end = NowMs() + durationMs;
+    double longest = 0;
+    while (NowMs() < end) {
+        const double t0 = NowMs();
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result))
+            return -1;
+        longest = std::max(longest, NowMs() - t0);
+    }
+    return longest;
+}
+
 namespace {
 // A DC of the whole window, children included, released when it goes away.
 class CacheDC {

@@ -57,6 +57,11 @@ Usage Measure(const Process& process);
 // Milliseconds since an arbitrary start, with sub-millisecond resolution.
 double NowMs();
 
+// Posts `message` to `target`, then for `durationMs` keeps sending WM_NULL
+// to `window`, one after the other, and returns the longest the window took
+// to answer one, in ms; negative when the window went away.
+double LongestSilence(HWND window, HWND target, UINT message, WPARAM wParam, double durationMs);
+
 // The client area of a window, as 0x00BBGGRR colours, row by row.
 class Image {
 public:

@@ -10,6 +10,8 @@
 //   cmd PID ID                   send command ID to the main window and wait for it
 //   post PID ID                  post command ID (for commands that open a dialog)
 //   key PID VK                   post a key press to the drive view
+//   answers PID MS LIMIT         posts F5 to the drive view; for MS ms the main window must
+//                                answer every message within LIMIT ms; prints the longest wait
 //   scroll PID CODE [POS]        send WM_VSCROLL to the drive view
 //   view-size PID                prints the view's client width and height
 //   rows PID POS                 prints what each row shows at scroll position POS
@@ -225,6 +227,20 @@ int Key(DWORD pid, UINT vk) {
     PostMessageA(view, WM_KEYDOWN, vk, 1 | (scan << 16));
     PostMessageA(view, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
     return 0;
+}
+
+int Answers(DWORD pid, double durationMs, double limitMs) {
+    HWND frame = MainWindow(pid);
+    HWND view = View(frame);
+    if (view == nullptr)
+        return Fail("no drive view");
+    const double longest = remote::LongestSilence(frame, view, WM_KEYDOWN, VK_F5, durationMs);
+    std::printf("%.0f\n", longest);
+    if (longest < 0)
+        return Fail("the window went away");
+    return longest <= limitMs ? 0
+                              : Fail("the window did not answer for " +
+                                     std::to_string(static_cast<int>(longest)) + " ms");
 }
 
 int Scroll(DWORD pid, int code, int pos) {
@@ -693,6 +709,8 @@ int main(int argc, char** argv) {
         return Command(pid, static_cast<WORD>(std::atoi(argv[3])), verb == "post");
     if (verb == "key" && argc == 4)
         return Key(pid, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)));
+    if (verb == "answers" && argc == 5)
+        return Answers(ParsePid(argv[2]), std::atof(argv[3]), std::atof(argv[4]));
     if (verb == "scroll" && argc >= 4)
         return Scroll(pid, std::atoi(argv[3]), arg(4) != nullptr ? std::atoi(argv[4]) : 0);
     if (verb == "view-size")
