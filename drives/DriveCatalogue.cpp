@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace {
 // Room for the roots of all 26 drive letters ("C:\" and a NUL each) and more.
@@ -53,10 +52,11 @@ struct DriveCatalogue::Query {
 
 namespace {
 // The worker: the drive's whole sequence, then one report.
-void AskDrive(std::shared_ptr<DriveCatalogue::Shared> shared,
-              std::shared_ptr<DriveCatalogue::Query> query, std::shared_ptr<DrivePlatform> platform,
-              DriveCatalogue::ShownFlagReader storedShownFlag, UpdateOptions options,
-              DriveCatalogue::Notify notify) {
+void AskDrive(const std::shared_ptr<DriveCatalogue::Shared>& shared,
+              const std::shared_ptr<DriveCatalogue::Query>& query,
+              const std::shared_ptr<DrivePlatform>& platform,
+              const DriveCatalogue::ShownFlagReader& storedShownFlag, const UpdateOptions& options,
+              const DriveCatalogue::Notify& notify) {
     DriveCatalogue::Query& q = *query;
     const char* root = q.root.c_str();
     platform->ShellFileInfo(root, &q.sfi);
@@ -83,6 +83,22 @@ void AskDrive(std::shared_ptr<DriveCatalogue::Shared> shared,
         platform->ReleaseIcon(std::exchange(q.sfi.hIcon, nullptr));
     else if (tell && notify)
         notify();
+}
+// What one worker needs, owned by the worker: nothing of the catalogue.
+struct Task {
+    std::shared_ptr<DriveCatalogue::Shared> shared;
+    std::shared_ptr<DriveCatalogue::Query> query;
+    std::shared_ptr<DrivePlatform> platform;
+    DriveCatalogue::ShownFlagReader storedShownFlag;
+    UpdateOptions options;
+    DriveCatalogue::Notify notify;
+};
+
+DWORD WINAPI RunTask(void* context) {
+    const std::unique_ptr<Task> task(static_cast<Task*>(context));
+    AskDrive(task->shared, task->query, task->platform, task->storedShownFlag, task->options,
+             task->notify);
+    return 0;
 }
 } // namespace
 
@@ -142,12 +158,16 @@ void DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag) {
             continue;
         query = std::make_shared<Query>();
         query->root = root;
-        try {
-            std::thread(AskDrive, m_shared, query, m_platform, storedShownFlag, m_options, m_notify)
-                .detach();
+        // The system's thread pool runs the worker: a new thread per drive
+        // and refresh would cost more than the calls themselves. The task is
+        // marked long, so a blocked drive does not hold up the others.
+        auto task = std::make_unique<Task>(
+            Task{m_shared, query, m_platform, storedShownFlag, m_options, m_notify});
+        if (QueueUserWorkItem(RunTask, task.get(), WT_EXECUTELONGFUNCTION)) {
+            task.release();
             started.push_back(query);
-        } catch (const std::system_error&) {
-            // No thread for it: the drive counts as not answering.
+        } else {
+            // No worker for it: the drive counts as not answering.
             query->done = true;
         }
     }
