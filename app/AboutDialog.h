@@ -10,8 +10,7 @@ public:
     explicit CAboutDialog(CWnd* parent = nullptr);
     ~CAboutDialog() override = default;
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
 protected:
     // Nothing to exchange.

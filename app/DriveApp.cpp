@@ -1,15 +1,10 @@
 #include "app/DriveApp.h"
 
+#include "app/AboutDialog.h"
 #include "app/MainFrame.h"
 #include "res/resource.h"
 
-static constexpr MsgMapEntry kEntries[] = {
-    OnCommand<ID_APP_ABOUT, &CDriveApp::OnAppAbout>(),
-};
-const MsgMap CDriveApp::messageMap{&CWinApp::messageMap, kEntries};
-const MsgMap* CDriveApp::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(CDriveApp, CWinApp, OnCommand<ID_APP_ABOUT, &CDriveApp::OnAppAbout>());
 
 BOOL CDriveApp::InitInstance() {
     AfxEnableControlContainer();
@@ -27,4 +22,10 @@ BOOL CDriveApp::InitInstance() {
         frame->UpdateWindow();
     }
     return TRUE;
+}
+
+void CDriveApp::OnAppAbout() {
+    // Owned by (and centred over) the main window, which it disables while open.
+    CAboutDialog about;
+    about.DoModal();
 }

@@ -8,6 +8,5 @@ public:
     BOOL InitInstance() override;
     void OnAppAbout();
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 };

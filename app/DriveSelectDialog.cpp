@@ -6,13 +6,9 @@
 #include <algorithm>
 #include <utility>
 
-static constexpr MsgMapEntry kEntries[] = {
-    OnControlNotify<LBN_SELCHANGE, IDC_DRIVE_LIST, &CDriveSelectDialog::OnSelchangeDriveList>(),
-};
-const MsgMap CDriveSelectDialog::messageMap{&CDialog::messageMap, kEntries};
-const MsgMap* CDriveSelectDialog::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(
+    CDriveSelectDialog, CDialog,
+    OnControlNotify<LBN_SELCHANGE, IDC_DRIVE_LIST, &CDriveSelectDialog::OnSelchangeDriveList>());
 
 CDriveSelectDialog::CDriveSelectDialog(DriveSource& drives, std::function<void()> changed,
                                        CWnd* parent)
@@ -50,15 +46,4 @@ void CDriveSelectDialog::OnSelchangeDriveList() {
         m_drives.SetShown(i, m_wndList.GetSel(static_cast<int>(i)) > 0);
     if (m_changed)
         m_changed();
-}
-
-void CMainFrame::OnSelectDrives() {
-    // Answers that arrive while the dialog is open wait: its entries stand
-    // for the records as they were when it opened.
-    m_catalogue.HoldAnswers(true);
-    CDriveSelectDialog dialog(m_catalogue, [this] { OnShownDrivesChanged(); });
-    dialog.DoModal();
-    m_catalogue.HoldAnswers(false);
-    // Every change has been applied and saved while the dialog was open.
-    ApplyDriveAnswers();
 }

@@ -17,8 +17,7 @@ public:
     CDriveSelectDialog(DriveSource& drives, std::function<void()> changed, CWnd* parent = nullptr);
     ~CDriveSelectDialog() override = default;
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     void DoDataExchange(CDataExchange* dx) override;
     // Fills the list; the focus starts on OK.

@@ -1,6 +1,6 @@
 #include "app/HelpBinding.h"
 
-#include "framework/Handle.h"
+#include "framework/Registry.h"
 
 #include <cstring>
 #include <string>
@@ -40,11 +40,9 @@ namespace tov {
 
 BOOL ReadRegisteredPath(HKEY root, const char* subkey, char (&buffer)[MAX_PATH]) {
     buffer[0] = '\0';
-    UniqueHKey key;
-    if (RegOpenKeyExA(root, subkey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
-        key.release();
+    const UniqueHKey key = OpenRegKey(root, subkey, KEY_READ);
+    if (!key)
         return FALSE;
-    }
     DWORD size = sizeof buffer;
     if (RegQueryValueExA(key.get(), "", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
         ERROR_SUCCESS) {

@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/DriveSelectDialog.h"
 #include "app/HelpBinding.h"
 #include "drives/UpdatePolicy.h"
 #include "framework/WinApp.h"
@@ -10,16 +11,15 @@
 #include <utility>
 
 namespace {
-constexpr char kCompany[] = "Velmora";
-constexpr char kApplication[] = "Tovemar";
+// The viewer's command that opens a topic; with no topic, the file's default one.
+constexpr UINT kHhDisplayTopic = 0;
 // The status bar has one pane: the stretchy message pane.
 constexpr UINT kIndicators[] = {ID_SEPARATOR};
 } // namespace
 
-static constexpr MsgMapEntry kEntries[] = {
-    OnWmCreate<&CMainFrame::OnCreate>(),
-    OnWmSetFocus<&CMainFrame::OnSetFocus>(),
-    OnWmClose<&CMainFrame::OnClose>(),
+DEFINE_MESSAGE_MAP(
+    CMainFrame, CFrameWnd, OnWmCreate<&CMainFrame::OnCreate>(),
+    OnWmSetFocus<&CMainFrame::OnSetFocus>(), OnWmClose<&CMainFrame::OnClose>(),
     OnWmEndSession<&CMainFrame::OnEndSession>(),
     OnCommand<ID_DRIVES_REFRESH, &CMainFrame::OnDrivesRefresh>(),
     OnCommand<ID_VIEW_DRIVES, &CMainFrame::OnSelectDrives>(),
@@ -28,12 +28,7 @@ static constexpr MsgMapEntry kEntries[] = {
     OnCommand<ID_HELP_CONTENTS, &CMainFrame::OnHelpContents>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnUpdateViewUpdateFloppies>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_REMOVABLES, &CMainFrame::OnUpdateViewUpdateRemovables>(),
-    OnMessage<WM_DRIVE_ANSWERS, &CMainFrame::OnDriveAnswers>(),
-};
-const MsgMap CMainFrame::messageMap{&CFrameWnd::messageMap, kEntries};
-const MsgMap* CMainFrame::GetMessageMap() const {
-    return &messageMap;
-}
+    OnMessage<WM_DRIVE_ANSWERS, &CMainFrame::OnDriveAnswers>());
 
 CMainFrame::CMainFrame(std::shared_ptr<DrivePlatform> platform)
     : m_catalogue(std::move(platform)), m_wndView(&m_catalogue) {}
@@ -82,8 +77,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
     const HWND window = m_hWnd;
     m_catalogue.SetNotify([window] { ::PostMessageA(window, WM_DRIVE_ANSWERS, 0, 0); });
 
-    ExchangeSettings(0);
-    ExchangeWindowState(m_hWnd, false, kCompany, kApplication);
+    ExchangeSettings(Direction::Load);
+    ExchangeWindowState(Direction::Load);
 
     // Each loaded option goes through its toggle once, inverted first, so it
     // ends as 0 or 1 with its menu check mark set, and the list is built.
@@ -104,9 +99,18 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
 void CMainFrame::SaveState() {
     if (std::exchange(m_bStateSaved, true))
         return;
-    ExchangeSettings(1);
+    ExchangeSettings(Direction::Save);
     // The settings above have created the application key this opens.
-    ExchangeWindowState(m_hWnd, true, kCompany, kApplication);
+    ExchangeWindowState(Direction::Save);
+}
+
+void CMainFrame::ExchangeWindowState(Direction direction) {
+    // The placement lives in the application key of the profile that holds
+    // the settings; without an application object there is neither.
+    const CWinApp* app = AfxGetApp();
+    ::ExchangeWindowState(app != nullptr ? m_hWnd : nullptr, direction,
+                          app != nullptr ? app->m_strRegistryKey.c_str() : "",
+                          app != nullptr ? app->m_strAppName.c_str() : "");
 }
 
 void CMainFrame::OnClose() {
@@ -136,7 +140,7 @@ void CMainFrame::RefreshDrives() {
     m_catalogue.Refresh(ShownFlagReader());
 }
 
-void CMainFrame::ExchangeSettings(int direction) {
+void CMainFrame::ExchangeSettings(Direction direction) {
     UpdateOptions& options = m_catalogue.Options();
     ::ExchangeSettings(direction, m_catalogue.Drives(), options.viewFloppies,
                        options.viewRemoveables);
@@ -159,7 +163,7 @@ void CMainFrame::ApplyDriveAnswers() {
 }
 
 void CMainFrame::OnShownDrivesChanged() {
-    ExchangeSettings(1);
+    ExchangeSettings(Direction::Save);
     // The whole frame, background erased; the view inside it redraws its rows.
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     m_wndView.UpdateScrollBars();
@@ -193,6 +197,17 @@ void CMainFrame::OnUpdateViewUpdateRemovables(CCmdUI* cmdUI) {
     cmdUI->SetCheck(m_catalogue.Options().viewRemoveables);
 }
 
+void CMainFrame::OnSelectDrives() {
+    // Answers that arrive while the dialog is open wait: its entries stand
+    // for the records as they were when it opened.
+    m_catalogue.HoldAnswers(true);
+    CDriveSelectDialog dialog(m_catalogue, [this] { OnShownDrivesChanged(); });
+    dialog.DoModal();
+    m_catalogue.HoldAnswers(false);
+    // Every change has been applied and saved while the dialog was open.
+    ApplyDriveAnswers();
+}
+
 void CMainFrame::OnHelpContents() {
     // The viewer opens the file's default topic; whether it could is the
     // viewer's business, and nothing is shown when no viewer can be bound.
@@ -201,5 +216,5 @@ void CMainFrame::OnHelpContents() {
     // nothing or somebody else's file.
     const std::wstring file = ProgramDirectoryFile(L"Tovemar.chm");
     if (!file.empty())
-        CallHtmlHelp(GetFocus(), file.c_str(), 0 /*HH_DISPLAY_TOPIC*/, 0);
+        CallHtmlHelp(GetFocus(), file.c_str(), kHhDisplayTopic, 0);
 }

@@ -7,6 +7,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/StatusBar.h"
 #include "framework/ToolBar.h"
+#include "settings/ProfileSection.h"
 #include "view/DriveView.h"
 
 // Posted to the frame by a drive's worker when its late answers are ready.
@@ -18,15 +19,17 @@ public:
     explicit CMainFrame(std::shared_ptr<DrivePlatform> platform = Win32DrivePlatform());
     ~CMainFrame() override;
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
     // Rebuilds the drive list from the system; neither repaints nor rescrolls.
     void RefreshDrives();
-    // Loads (0) or saves (1) the update options and every drive's shown flag.
-    void ExchangeSettings(int direction);
+    // Loads or saves the update options and every drive's shown flag.
+    void ExchangeSettings(Direction direction);
+    // Loads or saves the placement and the bars' docking under the
+    // application's profile.
+    void ExchangeWindowState(Direction direction);
 
     int OnCreate(LPCREATESTRUCTA cs);
     void OnSetFocus(CWnd* oldFocus);

@@ -28,7 +28,9 @@ const MsgMapEntry* MsgMap::Find(MapKind kind, UINT messageOrId, UINT code) const
 }
 
 const MsgMap CCmdTarget::messageMap{nullptr, {}};
-const MsgMap* CCmdTarget::GetMessageMap() const { return &messageMap; }
+const MsgMap* CCmdTarget::GetMessageMap() const {
+    return &messageMap;
+}
 
 BOOL CCmdTarget::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO*) {
     const MapKind kind = code == CN_UPDATE_COMMAND_UI ? MapKind::UpdateUI : MapKind::Command;
@@ -44,7 +46,6 @@ void CCmdUI::Enable(BOOL on) {
         EnableMenuItem(m_pMenu, m_nID, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
     if (m_hToolBar != nullptr)
         SendMessageA(m_hToolBar, TB_ENABLEBUTTON, m_nID, MAKELPARAM(on ? TRUE : FALSE, 0));
-    m_bEnableChanged = TRUE;
 }
 
 void CCmdUI::SetCheck(int check) {

@@ -28,9 +28,7 @@ class CCmdUI {
 public:
     UINT m_nID = 0;
     HMENU m_pMenu = nullptr;   // set for a menu item
-    UINT m_nIndex = 0;         // position in m_pMenu
     HWND m_hToolBar = nullptr; // set for a toolbar button (a native toolbar control)
-    BOOL m_bEnableChanged = FALSE;
 
     virtual ~CCmdUI() = default;
     virtual void Enable(BOOL on = TRUE);

@@ -106,16 +106,10 @@ RECT ScreenClientRect(HWND window) {
 }
 } // namespace
 
-static constexpr MsgMapEntry kControlBarEntries[] = {
-    OnWmLButtonDown<&CControlBar::OnLButtonDown>(),
-    OnWmMouseMove<&CControlBar::OnMouseMove>(),
-    OnWmLButtonUp<&CControlBar::OnLButtonUp>(),
-    OnMessage<WM_CAPTURECHANGED, &CControlBar::OnCaptureChanged>(),
-};
-const MsgMap CControlBar::messageMap{&CWnd::messageMap, kControlBarEntries};
-const MsgMap* CControlBar::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(CControlBar, CWnd, OnWmLButtonDown<&CControlBar::OnLButtonDown>(),
+                   OnWmMouseMove<&CControlBar::OnMouseMove>(),
+                   OnWmLButtonUp<&CControlBar::OnLButtonUp>(),
+                   OnMessage<WM_CAPTURECHANGED, &CControlBar::OnCaptureChanged>());
 
 CControlBar::CControlBar() = default;
 
@@ -235,7 +229,7 @@ void CControlBar::TrackTo(POINT screenPoint) {
     m_drag.target =
         tov::DockSideAt(screenPoint, ScreenClientRect(m_pDockSite->m_hWnd), allowed, kDockZone);
     const bool horizontal = m_drag.target == 0 || tov::IsHorizontalSide(m_drag.target);
-    const SIZE size = CalcFixedLayout(FALSE, horizontal);
+    const SIZE size = CalcFixedLayout(horizontal);
     POINT grab = m_drag.grab;
     if (horizontal != IsHorizontal())
         std::swap(grab.x, grab.y);
@@ -275,16 +269,10 @@ void CControlBar::EndDrag(bool apply) {
 
 // --- CMiniDockFrameWnd ---------------------------------------------------
 
-static constexpr MsgMapEntry kMiniFrameEntries[] = {
-    OnWmClose<&CMiniDockFrameWnd::OnClose>(),
-    OnWmSize<&CMiniDockFrameWnd::OnSize>(),
-    OnMessage<WM_NCLBUTTONDBLCLK, &CMiniDockFrameWnd::OnNcLButtonDblClk>(),
-    OnMessage<WM_EXITSIZEMOVE, &CMiniDockFrameWnd::OnExitSizeMove>(),
-};
-const MsgMap CMiniDockFrameWnd::messageMap{&CWnd::messageMap, kMiniFrameEntries};
-const MsgMap* CMiniDockFrameWnd::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(CMiniDockFrameWnd, CWnd, OnWmClose<&CMiniDockFrameWnd::OnClose>(),
+                   OnWmSize<&CMiniDockFrameWnd::OnSize>(),
+                   OnMessage<WM_NCLBUTTONDBLCLK, &CMiniDockFrameWnd::OnNcLButtonDblClk>(),
+                   OnMessage<WM_EXITSIZEMOVE, &CMiniDockFrameWnd::OnExitSizeMove>());
 
 BOOL CMiniDockFrameWnd::Create(CWnd* owner, POINT position) {
     char title[128] = "";
@@ -297,7 +285,7 @@ BOOL CMiniDockFrameWnd::Create(CWnd* owner, POINT position) {
 }
 
 void CMiniDockFrameWnd::FitToBar() {
-    const SIZE size = m_pBar->CalcFixedLayout(FALSE, TRUE);
+    const SIZE size = m_pBar->CalcFixedLayout(TRUE);
     RECT rect{0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_EXSTYLE)));

@@ -23,18 +23,11 @@ constexpr DWORD CBRS_BORDER_BOTTOM = 0x0800;
 constexpr DWORD CBRS_BORDER_ANY = 0x0F00;
 constexpr DWORD CBRS_TOOLTIPS = 0x0010;
 constexpr DWORD CBRS_FLYBY = 0x0020;
-constexpr DWORD CBRS_FLOAT_MULTI = 0x0040;
-constexpr DWORD CBRS_BORDER_3D = 0x0080;
-constexpr DWORD CBRS_HIDE_INPLACE = 0x0008;
 constexpr DWORD CBRS_SIZE_DYNAMIC = 0x0004;
-constexpr DWORD CBRS_SIZE_FIXED = 0x0002;
 constexpr DWORD CBRS_FLOATING = 0x0001;
 constexpr DWORD CBRS_GRIPPER = 0x00400000;
 constexpr DWORD CBRS_ALL = 0x0040FFFF;
-constexpr DWORD CBRS_NOALIGN = 0;
-constexpr DWORD CBRS_LEFT = CBRS_ALIGN_LEFT | CBRS_BORDER_RIGHT;
 constexpr DWORD CBRS_TOP = CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM;
-constexpr DWORD CBRS_RIGHT = CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT;
 constexpr DWORD CBRS_BOTTOM = CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP;
 
 class CFrameWnd;
@@ -90,8 +83,7 @@ public:
     CControlBar();
     ~CControlBar() override;
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     // The bar styles (CBRS_*) apart from the window style.
     DWORD GetBarStyle() const { return m_dwStyle; }
@@ -112,7 +104,7 @@ public:
     POINT GetFloatingPosition() const;
 
     // The size the bar needs lying horizontally or vertically.
-    virtual SIZE CalcFixedLayout(BOOL stretch, BOOL horizontal) = 0;
+    virtual SIZE CalcFixedLayout(BOOL horizontal) = 0;
     // Brings the bar's command user interface up to date; target receives
     // the update-UI queries.
     virtual void OnUpdateCmdUI(CCmdTarget* target) { (void)target; }
@@ -166,8 +158,7 @@ class CMiniDockFrameWnd : public CWnd {
 public:
     explicit CMiniDockFrameWnd(CControlBar* bar) : m_pBar(bar) {}
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     BOOL Create(CWnd* owner, POINT position);
     // Resizes the window around the bar's horizontal size.

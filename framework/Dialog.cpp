@@ -51,15 +51,8 @@ POINT CenteredPosition(SIZE size, const RECT& over, const RECT& workArea) {
 
 } // namespace tov
 
-static constexpr MsgMapEntry kDialogEntries[] = {
-    OnMessage<WM_INITDIALOG, &CDialog::HandleInitDialog>(),
-    OnCommand<IDOK, &CDialog::OnOK>(),
-    OnCommand<IDCANCEL, &CDialog::OnCancel>(),
-};
-const MsgMap CDialog::messageMap{&CWnd::messageMap, kDialogEntries};
-const MsgMap* CDialog::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(CDialog, CWnd, OnMessage<WM_INITDIALOG, &CDialog::HandleInitDialog>(),
+                   OnCommand<IDOK, &CDialog::OnOK>(), OnCommand<IDCANCEL, &CDialog::OnCancel>());
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 

@@ -29,8 +29,7 @@ public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
     ~CDialog() override;
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     // Runs the dialog modally; returns the code given to EndDialog, or -1
     // when the dialog could not be created or its frame already runs one.

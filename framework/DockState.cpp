@@ -8,9 +8,6 @@
 #include <string>
 
 namespace {
-// Read in place of a missing entry; no valid value equals it.
-constexpr int kMissing = INT_MIN;
-
 std::string SummarySection(const char* profileName) {
     return std::string(profileName) + "-Summary";
 }
@@ -50,17 +47,23 @@ void CDockState::LoadState(const char* profileName) {
     if (app == nullptr || profileName == nullptr)
         return;
     const std::string summary = SummarySection(profileName);
-    const int count = static_cast<int>(app->GetProfileInt(summary.c_str(), "Bars", kMissing));
+    const int count = app->TryGetProfileInt(summary.c_str(), "Bars").value_or(-1);
     if (count < 0 || count > kMaxBars)
         return;
     for (int i = 0; i < count; ++i) {
         const std::string section = BarSection(profileName, i);
-        auto read = [&](const char* entry) {
-            return static_cast<int>(app->GetProfileInt(section.c_str(), entry, kMissing));
-        };
-        const tov::StoredBarValues values{read("BarID"),    read("Visible"), read("Floating"),
-                                          read("DockSide"), read("XPos"),    read("YPos")};
-        const std::optional<CControlBarInfo> info = tov::BarInfoFromStored(values);
+        const char* const entries[] = {"BarID", "Visible", "Floating", "DockSide", "XPos", "YPos"};
+        int stored[std::size(entries)];
+        bool complete = true;
+        for (size_t e = 0; e < std::size(entries) && complete; ++e) {
+            const std::optional<int> value = app->TryGetProfileInt(section.c_str(), entries[e]);
+            complete = value.has_value();
+            stored[e] = value.value_or(0);
+        }
+        if (!complete)
+            continue;
+        const std::optional<CControlBarInfo> info = tov::BarInfoFromStored(
+            {stored[0], stored[1], stored[2], stored[3], stored[4], stored[5]});
         if (!info)
             continue;
         const bool repeated =

@@ -17,20 +17,12 @@ namespace {
 thread_local CFrameWnd* t_frameBeingLoaded = nullptr;
 } // namespace
 
-static constexpr MsgMapEntry kFrameEntries[] = {
-    OnWmCreate<&CFrameWnd::OnCreate>(),
-    OnWmClose<&CFrameWnd::OnClose>(),
-    OnWmSize<&CFrameWnd::OnSize>(),
-    OnWmInitMenuPopup<&CFrameWnd::OnInitMenuPopup>(),
-    OnWmMenuSelect<&CFrameWnd::OnMenuSelect>(),
-    OnWmNotify<&CFrameWnd::OnNotify>(),
-    OnMessage<WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI>(),
-    OnWmSysColorChange<&CFrameWnd::OnSysColorChange>(),
-};
-const MsgMap CFrameWnd::messageMap{&CWnd::messageMap, kFrameEntries};
-const MsgMap* CFrameWnd::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(CFrameWnd, CWnd, OnWmCreate<&CFrameWnd::OnCreate>(),
+                   OnWmClose<&CFrameWnd::OnClose>(), OnWmSize<&CFrameWnd::OnSize>(),
+                   OnWmInitMenuPopup<&CFrameWnd::OnInitMenuPopup>(),
+                   OnWmMenuSelect<&CFrameWnd::OnMenuSelect>(), OnWmNotify<&CFrameWnd::OnNotify>(),
+                   OnMessage<WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI>(),
+                   OnWmSysColorChange<&CFrameWnd::OnSysColorChange>());
 
 // The framework's own commands: asked after the frame and the application,
 // so that either can take any of them over.
@@ -213,7 +205,6 @@ void CFrameWnd::OnInitMenuPopup(HMENU popup, UINT, BOOL sysMenu) {
         CCmdUI ui;
         ui.m_nID = id;
         ui.m_pMenu = popup;
-        ui.m_nIndex = static_cast<UINT>(i);
         ui.DoUpdate(this);
     }
 }
@@ -309,7 +300,7 @@ void CFrameWnd::EnableDocking(DWORD align) {
     m_dwDockSides = align & CBRS_ALIGN_ANY;
 }
 
-void CFrameWnd::RecalcLayout(BOOL) {
+void CFrameWnd::RecalcLayout() {
     if (m_hWnd == nullptr)
         return;
     std::vector<CControlBar*> docked;
@@ -319,7 +310,7 @@ void CFrameWnd::RecalcLayout(BOOL) {
             continue;
         const DWORD side = bar->GetDockSide() != 0 ? bar->GetDockSide() : CBRS_ALIGN_TOP;
         const bool horizontal = tov::IsHorizontalSide(side);
-        const SIZE size = bar->CalcFixedLayout(TRUE, horizontal);
+        const SIZE size = bar->CalcFixedLayout(horizontal);
         docked.push_back(bar);
         slots.push_back({side, horizontal ? size.cy : size.cx, bar->GetDockingSides() != 0});
     }

@@ -16,8 +16,7 @@ public:
     CFrameWnd() = default;
     ~CFrameWnd() override;
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     // Creates the frame with the menu, accelerators and title of resource
     // `resourceId`. When creation fails the frame object is deleted (and is
@@ -41,7 +40,7 @@ public:
 
     // Lays the visible docked bars along the client edges and the view (the
     // child AFX_IDW_PANE_FIRST) in what is left.
-    void RecalcLayout(BOOL notify = TRUE);
+    void RecalcLayout();
 
     // Control bars.
     void EnableDocking(DWORD align); // the sides (CBRS_ALIGN_*) bars may dock on

@@ -1,4 +1,5 @@
-// Move-only owners for Win32 handles and scope guards for drawing contexts.
+// Move-only owners for Win32 handles, and scope owners for drawing contexts
+// and the objects selected into them.
 // Every handle the program opens is held by one of these, so it is released on
 // every path, and nothing can be released twice through a copy.
 #pragma once
@@ -58,7 +59,7 @@ using UniquePen = UniqueGdi<HPEN>;
 // while it is still selected.
 class SelectGuard {
 public:
-    SelectGuard(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(SelectObject(dc, object)) {}
+    [[nodiscard]] SelectGuard(HDC dc, HGDIOBJ object) : m_dc(dc), m_old(SelectObject(dc, object)) {}
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
     ~SelectGuard() {
@@ -71,21 +72,40 @@ private:
     HGDIOBJ m_old;
 };
 
-// Releases a DC obtained with GetDC.
-class WindowDC {
+// Holds a drawing context for a scope and gives it back, when it goes away,
+// the way it was obtained: Release is called with the DC unless it is null.
+template <typename Release> class DCOwner {
 public:
-    explicit WindowDC(HWND window) : m_window(window), m_dc(GetDC(window)) {}
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    ~WindowDC() {
+    [[nodiscard]] DCOwner(HDC dc, Release release) : m_dc(dc), m_release(release) {}
+    DCOwner(const DCOwner&) = delete;
+    DCOwner& operator=(const DCOwner&) = delete;
+    ~DCOwner() {
         if (m_dc != nullptr)
-            ReleaseDC(m_window, m_dc);
+            m_release(m_dc);
     }
     HDC get() const { return m_dc; }
 
 private:
-    HWND m_window;
     HDC m_dc;
+    Release m_release;
+};
+
+// A DC from GetDC or GetDCEx goes back with ReleaseDC.
+struct ReleaseToWindow {
+    HWND window;
+    void operator()(HDC dc) const { ReleaseDC(window, dc); }
+};
+// A DC from BeginPaint ends with EndPaint.
+struct EndPaintOf {
+    HWND window;
+    const PAINTSTRUCT* paint;
+    void operator()(HDC) const { EndPaint(window, paint); }
+};
+
+// The client-area DC of a window (null: the screen).
+class WindowDC : public DCOwner<ReleaseToWindow> {
+public:
+    [[nodiscard]] explicit WindowDC(HWND window) : DCOwner(GetDC(window), {window}) {}
 };
 
 } // namespace tov

@@ -3,20 +3,16 @@
 // An entry binds a window message, a command id, the update-UI query of a
 // command id, or a control notification to a member function. Entries are
 // built by small typed "crackers" (OnWmPaint<&CView::OnPaint>(), ...) so a
-// handler receives real arguments instead of WPARAM/LPARAM. A class declares
+// handler receives real arguments instead of WPARAM/LPARAM. A class says
+// DECLARE_MESSAGE_MAP() in a public part of its declaration, and its source
+// file gives the entries, its own map first, then the base class's:
 //
-//     const MsgMap* GetMessageMap() const override;
-//     static const MsgMap messageMap;
-//
-// and defines, in its .cpp file,
-//
-//     static constexpr MsgMapEntry kEntries[] = { OnWmPaint<&CView::OnPaint>(), ... };
-//     const MsgMap CView::messageMap{&CWnd::messageMap, kEntries};
-//     const MsgMap* CView::GetMessageMap() const { return &messageMap; }
+//     DEFINE_MESSAGE_MAP(CView, CWnd, OnWmPaint<&CView::OnPaint>(), ...);
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <span>
 
 class CCmdTarget;
@@ -49,6 +45,11 @@ struct MsgMap {
 };
 
 namespace detail {
+template <typename... Entries>
+constexpr std::array<MsgMapEntry, sizeof...(Entries)> EntryArray(Entries... entries) {
+    return {entries...};
+}
+
 template <typename> struct MemberOf;
 template <typename C, typename F> struct MemberOf<F C::*> { using Class = C; };
 template <auto Fn> using ClassOf = typename MemberOf<decltype(Fn)>::Class;
@@ -58,6 +59,20 @@ template <auto Fn> ClassOf<Fn>* Self(CCmdTarget* target) {
 } // namespace detail
 
 CWnd* WndFromHandle(HWND window); // defined with CWnd
+
+// The class's map and the override that hands it out.
+#define DECLARE_MESSAGE_MAP()                                                                      \
+    const MsgMap* GetMessageMap() const override {                                                 \
+        return &messageMap;                                                                        \
+    }                                                                                              \
+    static const MsgMap messageMap;
+
+// The class's entries, looked up before those of Base's map.
+#define DEFINE_MESSAGE_MAP(Class, Base, ...)                                                       \
+    static constexpr auto Class##MapEntries = ::detail::EntryArray(__VA_ARGS__);                   \
+    const MsgMap Class::messageMap {                                                               \
+        &Base::messageMap, Class##MapEntries                                                       \
+    }
 
 // --- Crackers -----------------------------------------------------------
 

@@ -3,6 +3,7 @@
 // in the destructor).
 #pragma once
 
+#include "framework/Handle.h"
 #include "framework/Wnd.h"
 
 #include <string_view>
@@ -30,11 +31,13 @@ public:
 
 class CPaintDC : public CDC {
 public:
-    explicit CPaintDC(CWnd* wnd) : m_window(wnd->m_hWnd) { m_hDC = BeginPaint(m_window, &m_ps); }
-    ~CPaintDC() { EndPaint(m_window, &m_ps); }
+    [[nodiscard]] explicit CPaintDC(CWnd* wnd)
+        : m_owner(BeginPaint(wnd->m_hWnd, &m_ps), {wnd->m_hWnd, &m_ps}) {
+        m_hDC = m_owner.get();
+    }
 
     PAINTSTRUCT m_ps{};
 
 private:
-    HWND m_window;
+    tov::DCOwner<tov::EndPaintOf> m_owner; // after m_ps, which it fills
 };

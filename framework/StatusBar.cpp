@@ -42,15 +42,9 @@ namespace {
 constexpr int kPaneMargin = 8; // pixels around a fixed pane's text
 } // namespace
 
-static constexpr MsgMapEntry kStatusBarEntries[] = {
-    OnWmSize<&CStatusBar::OnSize>(),
-};
 // The native control paints and handles the mouse itself, so the map does
 // not chain to CControlBar's gripper handling.
-const MsgMap CStatusBar::messageMap{&CWnd::messageMap, kStatusBarEntries};
-const MsgMap* CStatusBar::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(CStatusBar, CWnd, OnWmSize<&CStatusBar::OnSize>());
 
 BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
     if (parent == nullptr || parent->m_hWnd == nullptr || m_hWnd != nullptr)
@@ -155,6 +149,6 @@ std::string CStatusBar::GetPaneText(int index) const {
     return text;
 }
 
-SIZE CStatusBar::CalcFixedLayout(BOOL, BOOL) {
+SIZE CStatusBar::CalcFixedLayout(BOOL) {
     return SIZE{32767, m_nHeight};
 }

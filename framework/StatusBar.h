@@ -20,8 +20,7 @@ std::vector<int> StatusPartEdges(std::span<const int> widths, int totalWidth);
 
 class CStatusBar : public CControlBar {
 public:
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
                 UINT id = AFX_IDW_STATUS_BAR);
@@ -33,7 +32,7 @@ public:
     BOOL SetPaneText(int index, const std::string& text);
     std::string GetPaneText(int index) const;
 
-    SIZE CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
+    SIZE CalcFixedLayout(BOOL horizontal) override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnSize(UINT type, int cx, int cy);

@@ -41,15 +41,9 @@ namespace {
 constexpr int kBarBorder = 2; // pixels around the buttons
 } // namespace
 
-static constexpr MsgMapEntry kToolBarEntries[] = {
-    OnWmPaint<&CToolBar::OnPaint>(),
-    OnWmSize<&CToolBar::OnSize>(),
-    OnWmSysColorChange<&CToolBar::OnSysColorChange>(),
-};
-const MsgMap CToolBar::messageMap{&CControlBar::messageMap, kToolBarEntries};
-const MsgMap* CToolBar::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(CToolBar, CControlBar, OnWmPaint<&CToolBar::OnPaint>(),
+                   OnWmSize<&CToolBar::OnSize>(),
+                   OnWmSysColorChange<&CToolBar::OnSysColorChange>());
 
 CToolBar::~CToolBar() {
     // The control lets go of the images before they are destroyed.
@@ -114,8 +108,11 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
         ::SendMessageA(m_hWndToolBar, TB_DELETEBUTTON, 0, 0);
     ::SendMessageA(m_hWndToolBar, TB_SETBITMAPSIZE, 0,
                    MAKELPARAM(layout->buttonWidth, layout->buttonHeight));
-    ::SendMessageA(m_hWndToolBar, TB_SETBUTTONSIZE, 0,
-                   MAKELPARAM(layout->buttonWidth + 7, layout->buttonHeight + 7));
+    // A button is its image with a 7-pixel margin around it in all.
+    const int cxButtonMargin = 7;
+    ::SendMessageA(
+        m_hWndToolBar, TB_SETBUTTONSIZE, 0,
+        MAKELPARAM(layout->buttonWidth + cxButtonMargin, layout->buttonHeight + cxButtonMargin));
 
     std::vector<TBBUTTON> buttons;
     int image = 0;
@@ -192,7 +189,6 @@ void CToolBar::OnUpdateCmdUI(CCmdTarget* target) {
             continue;
         CCmdUI ui;
         ui.m_nID = id;
-        ui.m_nIndex = static_cast<UINT>(i);
         ui.m_hToolBar = m_hWndToolBar;
         ui.DoUpdate(target);
     }
@@ -219,7 +215,7 @@ void CToolBar::OnOrientationChanged() {
     Invalidate();
 }
 
-SIZE CToolBar::CalcFixedLayout(BOOL, BOOL horizontal) {
+SIZE CToolBar::CalcFixedLayout(BOOL horizontal) {
     // The extent of the buttons as the control lays them out now.
     SIZE buttons{0, 0};
     const int count = GetCount();

@@ -36,8 +36,7 @@ class CToolBar : public CControlBar {
 public:
     ~CToolBar() override;
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     // ctrlStyle: the native control's TBSTYLE_*; style: window and bar
     // styles (CBRS_*); borders: extra space around the buttons.
@@ -52,7 +51,7 @@ public:
     int GetCount() const;
     UINT GetItemID(int index) const; // 0 for a separator
 
-    SIZE CalcFixedLayout(BOOL stretch, BOOL horizontal) override;
+    SIZE CalcFixedLayout(BOOL horizontal) override;
     // Asks `target` for the state of every button.
     void OnUpdateCmdUI(CCmdTarget* target) override;
 

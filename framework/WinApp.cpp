@@ -1,6 +1,6 @@
 #include "framework/WinApp.h"
 
-#include "framework/Handle.h"
+#include "framework/Registry.h"
 #include "framework/Wnd.h"
 
 #include <commctrl.h>
@@ -9,13 +9,8 @@ namespace {
 thread_local CWinThread* t_currentThread = nullptr;
 CWinApp* g_app = nullptr;
 
-// Opens HKCU\<path> for reading; null when it does not exist.
-tov::UniqueHKey OpenForRead(const std::string& path) {
-    tov::UniqueHKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
-        key.release();
-    return key;
-}
+// The system's own timer message, which no header names.
+constexpr UINT kWmSysTimer = 0x0118;
 } // namespace
 
 CWinThread::CWinThread() {
@@ -49,8 +44,7 @@ int CWinThread::Run() {
         }
         // Paints and timer ticks do not change command state; anything else
         // may, so the idle update runs again once the queue is empty.
-        if (msg.message != WM_PAINT && msg.message != WM_TIMER &&
-            msg.message != 0x0118 /*WM_SYSTIMER*/)
+        if (msg.message != WM_PAINT && msg.message != WM_TIMER && msg.message != kWmSysTimer)
             idle = true;
     }
     return static_cast<int>(msg.wParam);
@@ -77,10 +71,7 @@ CWinApp::~CWinApp() {
         g_app = nullptr;
 }
 
-const MsgMap CWinApp::messageMap{&CCmdTarget::messageMap, {}};
-const MsgMap* CWinApp::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(CWinApp, CCmdTarget);
 
 CWinApp* AfxGetApp() {
     return g_app;
@@ -100,40 +91,32 @@ std::string CWinApp::ApplicationKeyPath() const {
     return "Software\\" + m_strRegistryKey + "\\" + m_strAppName;
 }
 
-UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
+std::optional<int> CWinApp::TryGetProfileInt(const char* section, const char* entry) const {
     if (m_strRegistryKey.empty())
-        return static_cast<UINT>(defaultValue);
-    return ReadProfileInt(ApplicationKeyPath() + "\\" + section, entry, defaultValue);
+        return std::nullopt;
+    return TryReadProfileInt(ApplicationKeyPath() + "\\" + section, entry);
 }
 
-UINT ReadProfileInt(const std::string& keyPath, const char* entry, int defaultValue) {
-    const tov::UniqueHKey key = OpenForRead(keyPath);
-    if (!key)
-        return static_cast<UINT>(defaultValue);
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    // Anything but a 4-byte REG_DWORD (a string, binary data, a 64-bit value)
-    // reads as the default rather than as whatever bytes happen to fit.
-    if (RegQueryValueExA(key.get(), entry, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value)
-        return static_cast<UINT>(defaultValue);
-    return value;
+std::optional<int> TryReadProfileInt(const std::string& keyPath, const char* entry) {
+    const tov::UniqueHKey key = tov::OpenRegKey(HKEY_CURRENT_USER, keyPath.c_str(), KEY_READ);
+    const std::optional<DWORD> value = tov::TryGetDword(key.get(), entry);
+    if (!value)
+        return std::nullopt;
+    return static_cast<int>(*value);
+}
+
+UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultValue) {
+    return static_cast<UINT>(TryGetProfileInt(section, entry).value_or(defaultValue));
 }
 
 BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
     if (m_strRegistryKey.empty())
         return FALSE;
-    tov::UniqueHKey key;
-    const std::string path = ApplicationKeyPath() + "\\" + section;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
-        key.release();
-        return FALSE;
-    }
+    const tov::UniqueHKey key = tov::CreateRegKey(
+        HKEY_CURRENT_USER, (ApplicationKeyPath() + "\\" + section).c_str(), KEY_WRITE);
     const DWORD data = static_cast<DWORD>(value);
-    return RegSetValueExA(key.get(), entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+    return key &&
+           RegSetValueExA(key.get(), entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                           sizeof data) == ERROR_SUCCESS;
 }
 
@@ -143,7 +126,7 @@ std::string AfxLoadString(UINT id) {
     return std::string(buffer, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-int AfxWinMain(HINSTANCE instance, int) {
+int AfxWinMain(HINSTANCE instance) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr)
         return 1;

@@ -5,6 +5,7 @@
 
 #include "framework/CmdTarget.h"
 
+#include <optional>
 #include <string>
 
 class CWnd;
@@ -42,8 +43,7 @@ public:
     std::string m_strAppName;
     std::string m_strRegistryKey; // the company key; empty until SetRegistryKey
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     // Kept for the start-up sequence's shape: the platform needs neither.
     void Enable3dControls() {}
@@ -51,9 +51,11 @@ public:
     // From now on the profile lives under Software\<company>\<application>.
     void SetRegistryKey(const char* company);
 
-    // The 32-bit integer stored under (section, entry), or defaultValue when
-    // the profile, section or entry is missing, or the stored value is not a
+    // The 32-bit integer stored under (section, entry); nothing when the
+    // profile, section or entry is missing, or the stored value is not a
     // 4-byte REG_DWORD.
+    std::optional<int> TryGetProfileInt(const char* section, const char* entry) const;
+    // TryGetProfileInt, or defaultValue when it finds nothing.
     UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
     // Stores value as REG_DWORD, creating the keys as needed; TRUE on success.
     BOOL WriteProfileInt(const char* section, const char* entry, int value);
@@ -62,9 +64,9 @@ public:
     std::string ApplicationKeyPath() const;
 };
 
-// The profile read that GetProfileInt makes, on HKCU\<keyPath>; it needs no
-// application object, so any thread may call it.
-UINT ReadProfileInt(const std::string& keyPath, const char* entry, int defaultValue);
+// The profile read that TryGetProfileInt makes, on HKCU\<keyPath>; it needs
+// no application object, so any thread may call it.
+std::optional<int> TryReadProfileInt(const std::string& keyPath, const char* entry);
 
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
@@ -92,4 +94,4 @@ std::string AfxLoadString(UINT id);
 // The framework's WinMain: sets up the application object, runs
 // InitInstance and the message loop. Ends with exit code 1 when InitInstance
 // fails or leaves no main window.
-int AfxWinMain(HINSTANCE instance, int showCommand);
+int AfxWinMain(HINSTANCE instance);

@@ -12,7 +12,9 @@ namespace {
 constexpr char kObjectProperty[] = "Tovemar.CWnd";
 } // namespace
 
-CWnd* WndFromHandle(HWND window) { return CWnd::FromHandle(window); }
+CWnd* WndFromHandle(HWND window) {
+    return CWnd::FromHandle(window);
+}
 
 CWnd* CWnd::FromHandle(HWND window) {
     if (window == nullptr)
@@ -41,10 +43,11 @@ void CWnd::Detach() {
     m_hWnd = nullptr;
 }
 
-const MsgMap CWnd::messageMap{&CCmdTarget::messageMap, {}};
-const MsgMap* CWnd::GetMessageMap() const { return &messageMap; }
+DEFINE_MESSAGE_MAP(CWnd, CCmdTarget);
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCTA& cs) {
     if (cs.lpszClass == nullptr)
@@ -81,7 +84,9 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     return window != nullptr;
 }
 
-BOOL CWnd::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd); }
+BOOL CWnd::DestroyWindow() {
+    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
+}
 
 LRESULT CallWindowObject(CWnd* wnd, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const CWnd::CurrentMessage saved = wnd->m_current;
@@ -158,22 +163,34 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     return OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
 }
 
-LRESULT CWnd::Default() { return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam); }
+LRESULT CWnd::Default() {
+    return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam);
+}
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
-int CWnd::OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
-void CWnd::OnSize(UINT, int, int) { Default(); }
+int CWnd::OnCreate(LPCREATESTRUCTA) {
+    return static_cast<int>(Default());
+}
+void CWnd::OnSize(UINT, int, int) {
+    Default();
+}
 void CWnd::OnVScroll(UINT code, UINT position, CWnd* scrollBar) {
     DefWindowProc(WM_VSCROLL, MAKEWPARAM(code, position),
                   reinterpret_cast<LPARAM>(scrollBar ? scrollBar->m_hWnd : nullptr));
 }
-void CWnd::OnSetFocus(CWnd*) { Default(); }
-void CWnd::OnClose() { Default(); }
+void CWnd::OnSetFocus(CWnd*) {
+    Default();
+}
+void CWnd::OnClose() {
+    Default();
+}
 
-CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+CWnd* CWnd::GetParent() const {
+    return FromHandle(::GetParent(m_hWnd));
+}
 
 CFrameWnd* CWnd::GetParentFrame() const {
     for (HWND window = ::GetParent(m_hWnd); window != nullptr; window = ::GetParent(window)) {
@@ -193,9 +210,8 @@ const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
     // Class names must outlive their registration; a node set keeps them.
     static std::set<std::string> registered;
     char name[96];
-    std::snprintf(name, sizeof name, "Tovemar:%x:%p:%p:%p", classStyle,
-                  static_cast<void*>(cursor), static_cast<void*>(background),
-                  static_cast<void*>(icon));
+    std::snprintf(name, sizeof name, "Tovemar:%x:%p:%p:%p", classStyle, static_cast<void*>(cursor),
+                  static_cast<void*>(background), static_cast<void*>(icon));
     auto [it, inserted] = registered.insert(name);
     if (inserted) {
         WNDCLASSA wc{};

@@ -24,14 +24,13 @@ public:
     // Lets a window translate a message before it is dispatched (accelerators).
     virtual BOOL PreTranslateMessage(MSG* msg);
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     // Creation. className null: PreCreateWindow picks the class.
     BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
                 CWnd* parent, UINT id, void* context = nullptr);
-    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
-                  int x, int y, int cx, int cy, HWND parent, HMENU menuOrId);
+    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
+                  int y, int cx, int cy, HWND parent, HMENU menuOrId);
     // Adjusts the creation parameters; the base picks the framework's
     // default class when none is given.
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);

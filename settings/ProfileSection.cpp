@@ -2,10 +2,10 @@
 
 #include "framework/WinApp.h"
 
-ProfileSection::ProfileSection() : ProfileSection(FALSE, "Init") {}
+ProfileSection::ProfileSection() : ProfileSection(Direction::Load, "Init") {}
 
-ProfileSection::ProfileSection(BOOL save, std::string section)
-    : m_bSave(save), m_strSection(std::move(section)) {}
+ProfileSection::ProfileSection(Direction direction, std::string section)
+    : m_bSave(direction == Direction::Save), m_strSection(std::move(section)) {}
 
 int ProfileSection::ExchangeInt(const char* entry, int defaultValue, int* value) {
     // Without an application object there is no profile: nothing is written

@@ -7,13 +7,17 @@
 #include <string>
 #include <utility>
 
+// The direction of every exchange with the stored settings: one operation
+// serves loading (0) and saving (1).
+enum class Direction : int { Load = 0, Save = 1 };
+
 class ProfileSection {
 public:
     // Load direction, section "Init".
     ProfileSection();
-    ProfileSection(BOOL save, std::string section);
+    ProfileSection(Direction direction, std::string section);
 
-    void SetDirection(BOOL save) { m_bSave = save; }
+    void SetDirection(Direction direction) { m_bSave = direction == Direction::Save; }
     void SetSection(std::string section) { m_strSection = std::move(section); }
 
     // Save (m_bSave not 0): writes *value to (section, entry) and returns
@@ -21,6 +25,6 @@ public:
     // defaultValue when there is none, in *value and returns it.
     int ExchangeInt(const char* entry, int defaultValue, int* value);
 
-    BOOL m_bSave;             // 0 = load, not 0 = save
+    BOOL m_bSave;             // 0 = load, not 0 = save (Direction)
     std::string m_strSection; // the section read and written
 };

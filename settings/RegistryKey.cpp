@@ -1,13 +1,14 @@
 #include "settings/RegistryKey.h"
 
+#include "framework/Registry.h"
+
 #include <cstring>
 
 LONG RegistryKey::Open(HKEY root, const char* subKey) {
     Close();
     const REGSAM access = m_bSave ? KEY_WRITE : KEY_READ;
-    const LONG status = RegOpenKeyExA(root, subKey, 0, access, m_hKey.put());
-    if (status != ERROR_SUCCESS)
-        m_hKey.release(); // nothing was opened; never close what we do not own
+    LONG status = ERROR_SUCCESS;
+    m_hKey = tov::OpenRegKey(root, subKey, access, &status);
     return status;
 }
 

@@ -8,12 +8,12 @@ constexpr char kInitSection[] = "Init";
 constexpr char kDrivesSection[] = "Drives";
 } // namespace
 
-void ExchangeSettings(int direction, DriveList& drives, BOOL& viewFloppies, BOOL& viewRemoveables) {
-    const BOOL save = direction != 0 ? TRUE : FALSE;
-    ProfileSection section(save, kInitSection);
+void ExchangeSettings(Direction direction, DriveList& drives, BOOL& viewFloppies,
+                      BOOL& viewRemoveables) {
+    ProfileSection section(direction, kInitSection);
     section.SetSection(kDrivesSection);
     // Shown flags are only written here; each refresh reads them per drive.
-    if (save) {
+    if (direction == Direction::Save) {
         for (const DriveRecord& record : drives) {
             int shown = record.bShown;
             if (record.sfi.szDisplayName[0] != '\0')
@@ -27,7 +27,7 @@ void ExchangeSettings(int direction, DriveList& drives, BOOL& viewFloppies, BOOL
 
 void StoreShownFlag(const char* displayName, int shown) {
     if (displayName[0] != '\0')
-        ProfileSection(TRUE, kDrivesSection).ExchangeInt(displayName, 1, &shown);
+        ProfileSection(Direction::Save, kDrivesSection).ExchangeInt(displayName, 1, &shown);
 }
 
 std::function<int(const char* displayName)> ShownFlagReader() {
@@ -35,6 +35,6 @@ std::function<int(const char* displayName)> ShownFlagReader() {
     if (app == nullptr || app->m_strRegistryKey.empty())
         return [](const char*) { return 1; };
     return [path = app->ApplicationKeyPath() + "\\" + kDrivesSection](const char* displayName) {
-        return static_cast<int>(ReadProfileInt(path, displayName, 1));
+        return TryReadProfileInt(path, displayName).value_or(1);
     };
 }

@@ -3,17 +3,19 @@
 #pragma once
 
 #include "drives/DriveRecord.h"
+#include "settings/ProfileSection.h"
 
 #include <windows.h>
 
 #include <functional>
 
-// direction 0 (load): reads "ViewFloppies" and "ViewRemoveables" (default 1
-// each) unchanged into the two flags; the drives' flags are not read here
-// (see ShownFlagReader). direction 1 (save): writes each record's bShown under
-// its display name, in list order, then the two flags. A record without a
-// name has no entry: an empty name is never stored.
-void ExchangeSettings(int direction, DriveList& drives, BOOL& viewFloppies, BOOL& viewRemoveables);
+// Load: reads "ViewFloppies" and "ViewRemoveables" (default 1 each)
+// unchanged into the two flags; the drives' flags are not read here (see
+// ShownFlagReader). Save: writes each record's bShown under its display name,
+// in list order, then the two flags. A record without a name has no entry:
+// an empty name is never stored.
+void ExchangeSettings(Direction direction, DriveList& drives, BOOL& viewFloppies,
+                      BOOL& viewRemoveables);
 
 // Stores one drive's shown flag under its display name; an empty name is
 // not stored.

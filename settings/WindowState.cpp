@@ -12,11 +12,12 @@ namespace {
 constexpr char kPlacementEntry[] = "Placement";
 } // namespace
 
-void ExchangeWindowPlacement(HWND window, bool save, const char* company, const char* application) {
+void ExchangeWindowPlacement(HWND window, Direction direction, const char* company,
+                             const char* application) {
     if (window == nullptr)
         return;
     RegistryKey key;
-    key.SetDirection(save ? TRUE : FALSE);
+    key.SetDirection(direction);
     const std::string path = std::string("Software\\") + company + "\\" + application;
     // Opened, never created: saving follows the profile writes that create
     // the key, and a first start simply finds nothing to load.
@@ -25,7 +26,7 @@ void ExchangeWindowPlacement(HWND window, bool save, const char* company, const 
     WINDOWPLACEMENT placement;
     std::memset(&placement, 0, sizeof placement);
     placement.length = sizeof placement;
-    if (save) {
+    if (direction == Direction::Save) {
         GetWindowPlacement(window, &placement);
         key.ExchangeBinary(kPlacementEntry, nullptr, &placement, sizeof placement);
         return;
@@ -54,7 +55,7 @@ void ExchangeWindowPlacement(HWND window, bool save, const char* company, const 
     SetWindowPlacement(window, &placement);
 }
 
-bool ExchangeDockState(bool save, const char* profileName) {
+bool ExchangeDockState(Direction direction, const char* profileName) {
     CWinThread* thread = AfxGetThread();
     if (thread == nullptr)
         return false;
@@ -64,7 +65,7 @@ bool ExchangeDockState(bool save, const char* profileName) {
     if (frame == nullptr)
         return false;
     CDockState state;
-    if (save) {
+    if (direction == Direction::Save) {
         frame->GetDockState(state);
         state.SaveState(profileName);
     } else {
@@ -74,7 +75,8 @@ bool ExchangeDockState(bool save, const char* profileName) {
     return true;
 }
 
-bool ExchangeWindowState(HWND window, bool save, const char* company, const char* application) {
-    ExchangeWindowPlacement(window, save, company, application);
-    return ExchangeDockState(save, application);
+bool ExchangeWindowState(HWND window, Direction direction, const char* company,
+                         const char* application) {
+    ExchangeWindowPlacement(window, direction, company, application);
+    return ExchangeDockState(direction, application);
 }

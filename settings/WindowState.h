@@ -3,21 +3,25 @@
 // its control bars, kept by the framework in the application profile.
 #pragma once
 
+#include "settings/ProfileSection.h"
+
 #include <windows.h>
 
-// Load (save false): applies the stored placement to `window`; a missing,
+// Load: applies the stored placement to `window`; a missing,
 // unreadable or oversized entry, or one with an empty window rectangle,
 // leaves the window as it is, and a minimized state is applied as the state
 // the window was to be restored to (normal or maximized). Save: stores the
 // window's current placement. Opens HKCU\Software\<company>\<application>
 // but never creates it. A null window does nothing.
-void ExchangeWindowPlacement(HWND window, bool save, const char* company, const char* application);
+void ExchangeWindowPlacement(HWND window, Direction direction, const char* company,
+                             const char* application);
 
 // Loads or saves the docking state of the main frame (the current thread's
 // main window) under `profileName`. False when there is no thread or no main
 // frame, in which case nothing is exchanged.
-bool ExchangeDockState(bool save, const char* profileName);
+bool ExchangeDockState(Direction direction, const char* profileName);
 
 // ExchangeWindowPlacement, then ExchangeDockState under the application name;
 // returns the latter's result.
-bool ExchangeWindowState(HWND window, bool save, const char* company, const char* application);
+bool ExchangeWindowState(HWND window, Direction direction, const char* company,
+                         const char* application);

@@ -6,16 +6,9 @@
 
 CDriveView::CDriveView(DriveSource* source) : m_nBarHeight(28), m_nRowPitch(32), m_source(source) {}
 
-static constexpr MsgMapEntry kEntries[] = {
-    OnWmPaint<&CDriveView::OnPaint>(),
-    OnWmVScroll<&CDriveView::OnVScroll>(),
-    OnWmCreate<&CDriveView::OnCreate>(),
-    OnWmSize<&CDriveView::OnSize>(),
-};
-const MsgMap CDriveView::messageMap{&CWnd::messageMap, kEntries};
-const MsgMap* CDriveView::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(CDriveView, CWnd, OnWmPaint<&CDriveView::OnPaint>(),
+                   OnWmVScroll<&CDriveView::OnVScroll>(), OnWmCreate<&CDriveView::OnCreate>(),
+                   OnWmSize<&CDriveView::OnSize>());
 
 BOOL CDriveView::PreCreateWindow(CREATESTRUCTA& cs) {
     if (!CWnd::PreCreateWindow(cs))

@@ -16,8 +16,7 @@ public:
     explicit CDriveView(DriveSource* source = nullptr);
     ~CDriveView() override = default;
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 
     // Recomputes the scroll range from the number of shown drives and the

@@ -24,8 +24,7 @@ class TestDialog : public CDialog {
 public:
     explicit TestDialog(UINT id = IDD_TEST_PLAIN, CWnd* parent = nullptr) : CDialog(id, parent) {}
 
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     BOOL OnInitDialog() override {
         ++initCalls;
@@ -53,11 +52,7 @@ public:
     std::vector<BOOL> exchanges;
 };
 
-static constexpr MsgMapEntry kTestEntries[] = {OnMessage<WM_TEST_PING, &TestDialog::OnPing>()};
-const MsgMap TestDialog::messageMap{&CDialog::messageMap, kTestEntries};
-const MsgMap* TestDialog::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(TestDialog, CDialog, OnMessage<WM_TEST_PING, &TestDialog::OnPing>());
 
 RECT WindowRect(HWND window) {
     RECT rect{};

@@ -82,10 +82,6 @@ protected:
         PostClick(List(dialog), (item.left + item.right) / 2, (item.top + item.bottom) / 2);
     }
 
-    static ModalScript::Step Press(int id) {
-        return [id](HWND d) { PostMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0); };
-    }
-
     bool ViewHasScrollBar() const {
         return (GetWindowLongA(frame->m_wndView.m_hWnd, GWL_STYLE) & WS_VSCROLL) != 0;
     }
@@ -107,51 +103,40 @@ TEST_F(DriveSelectDialogTest, ListsEveryDriveInOrderSelectedWhenShownWithTheFocu
 
     std::vector<std::string> entries;
     std::vector<int> selection;
-    HWND focus = nullptr, ok = nullptr, owner = nullptr;
-    BOOL frameEnabled = TRUE;
-    LONG style = 0;
-    RECT dialogRect{};
-    char caption[64] = {};
+    ModalFacts facts;
     RunCommand(ID_VIEW_DRIVES, {[&](HWND d) {
                                     entries = Entries(d);
                                     selection = Selection(d);
-                                    focus = GetFocus();
-                                    ok = GetDlgItem(d, IDOK);
-                                    owner = GetWindow(d, GW_OWNER);
-                                    frameEnabled = IsWindowEnabled(window);
-                                    style = GetWindowLongA(d, GWL_STYLE);
-                                    dialogRect = WindowRect(d);
-                                    GetWindowTextA(d, caption, sizeof caption);
+                                    facts = ModalFacts::Of(d);
                                 },
                                 Press(IDCANCEL)});
     EXPECT_EQ(entries, (std::vector<std::string>{"Disk 0 (C:)", "Disk 1 (D:)", "Disk 2 (E:)",
                                                  "Disk 3 (F:)"}));
     EXPECT_EQ(selection, (std::vector<int>{1, 1, 0, 1}));
-    EXPECT_EQ(focus, ok);
-    EXPECT_STREQ(caption, "View Drives");
-    EXPECT_EQ(owner, window);
-    EXPECT_FALSE(frameEnabled);
+    facts.ExpectModalOver(window, "View Drives");
     EXPECT_TRUE(IsWindowEnabled(window));
-    EXPECT_EQ(style & WS_THICKFRAME, 0) << "no resizing border";
-    EXPECT_NEAR(Centre(dialogRect).x, Centre(WindowRect(window)).x, 1);
-    EXPECT_NEAR(Centre(dialogRect).y, Centre(WindowRect(window)).y, 1);
     // Filling the list changed and wrote nothing.
     EXPECT_EQ(ShownFlags(), (std::vector<int>{1, 1, 0, 1}));
     EXPECT_EQ(StoredSettings(), before);
 }
 
-TEST_F(DriveSelectDialogTest, OpeningAndClosingWithoutAChangeWritesNothing) {
+// Both dialogs of the program end every way a dialog ends, give the frame
+// back, and opening and closing them stores nothing.
+TEST_F(DriveSelectDialogTest, BothDialogsEndEveryWayAndClosingWithoutAChangeWritesNothing) {
     ScriptDrives(3);
     Open();
     ASSERT_TRUE(StoredSettings().empty());
-    const auto key = [](UINT vk) { return [vk](HWND) { PostKey(GetFocus(), vk); }; };
-    const std::vector<ModalScript::Step> endings = {
-        Press(IDOK), Press(IDCANCEL), key(VK_RETURN), key(VK_ESCAPE),
-        [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }};
-    for (const ModalScript::Step& end : endings) {
-        RunCommand(ID_VIEW_DRIVES, {end});
-        EXPECT_EQ(tovtest::FindOpenDialog(), nullptr);
+    const std::vector<ModalScript::Step> endings = {Press(IDOK), Key(VK_RETURN), Key(VK_ESCAPE),
+                                                    CloseBox()};
+    for (UINT command : {UINT{ID_VIEW_DRIVES}, ID_APP_ABOUT}) {
+        for (size_t i = 0; i < endings.size(); ++i) {
+            RunCommand(command, {endings[i]});
+            EXPECT_EQ(tovtest::FindOpenDialog(), nullptr) << command << " ending " << i;
+            EXPECT_TRUE(IsWindowEnabled(window)) << command << " ending " << i;
+        }
     }
+    RunCommand(ID_VIEW_DRIVES, {Press(IDCANCEL)});
+    EXPECT_EQ(tovtest::FindOpenDialog(), nullptr);
     EXPECT_TRUE(StoredSettings().empty());
     EXPECT_EQ(ShownFlags(), (std::vector<int>{1, 1, 1}));
 }
@@ -298,7 +283,8 @@ TEST_F(DriveSelectDialogTest, ADriveStillUnnamedIsListedByItsRootAndItsChoiceSto
     EXPECT_EQ(entries, (std::vector<std::string>{"Disk 0 (C:)", "Disk 1 (D:)", "S:\\"}));
     EXPECT_TRUE(pendingAfterAnswer);
     EXPECT_EQ(StoredDriveFlag(""), -1) << "an empty name is never stored";
-    ASSERT_TRUE(PumpUntil([&] { return frame->m_catalogue.Drives()[2].bPending == 0; }, Pump));
+    ASSERT_TRUE(
+        PumpUntil([&] { return frame->m_catalogue.Drives()[2].bPending == 0; }, [] { Pump(); }));
     // The choice stands and is stored under the name that arrived.
     EXPECT_EQ(ShownFlags(), (std::vector<int>{1, 1, 0}));
     EXPECT_EQ(StoredDriveFlag("Slow (S:)"), 0);

@@ -5,10 +5,10 @@
 #pragma once
 
 #include "ModalScript.h"
-#include "RegistrySnapshot.h"
 #include "app/DriveApp.h"
 #include "app/MainFrame.h"
 #include "res/resource.h"
+#include "tests/TestSupport.h"
 #include "tests/drives/ScriptedDrivePlatform.h"
 
 #include <gtest/gtest.h>
@@ -30,15 +30,7 @@ inline CDriveApp& TestApp() {
 
 // Handles every queued message the way the program's loop does.
 inline void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        if (!TestApp().PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    tovtest::Pump(&TestApp());
 }
 
 inline std::map<std::string, std::string> StoredSettings() {
@@ -47,12 +39,8 @@ inline std::map<std::string, std::string> StoredSettings() {
 
 // A stored per-drive flag, or -1 when there is none.
 inline int StoredDriveFlag(const std::string& displayName) {
-    DWORD value = 0, size = sizeof value;
     const std::string path = std::string(kTestCompanyKey) + "\\Tovemar\\Drives";
-    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), displayName.c_str(), RRF_RT_REG_DWORD,
-                     nullptr, &value, &size) != ERROR_SUCCESS)
-        return -1;
-    return static_cast<int>(value);
+    return static_cast<int>(StoredDword(path, displayName.c_str()).value_or(-1));
 }
 
 inline RECT WindowRect(HWND window) {
@@ -64,6 +52,50 @@ inline RECT WindowRect(HWND window) {
 inline POINT Centre(const RECT& rect) {
     return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
+
+// Steps that end a dialog: its button `id` clicked, a key pressed in it, its close box.
+inline ModalScript::Step Press(int id) {
+    return [id](HWND d) { PostMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0); };
+}
+inline ModalScript::Step Key(UINT vk) {
+    return [vk](HWND) { PostKey(GetFocus(), vk); };
+}
+inline ModalScript::Step CloseBox() {
+    return [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); };
+}
+
+// What a running modal dialog shows of itself and of its owner.
+struct ModalFacts {
+    std::string caption;
+    bool focusOnOk = false;
+    HWND owner = nullptr;
+    bool ownerEnabled = true;
+    LONG style = 0;
+    RECT rect{};
+
+    static ModalFacts Of(HWND dialog) {
+        char caption[64] = {};
+        GetWindowTextA(dialog, caption, sizeof caption);
+        const HWND owner = GetWindow(dialog, GW_OWNER);
+        return {caption,
+                GetFocus() != nullptr && GetFocus() == GetDlgItem(dialog, IDOK),
+                owner,
+                IsWindowEnabled(owner) != FALSE,
+                GetWindowLongA(dialog, GWL_STYLE),
+                WindowRect(dialog)};
+    }
+    // Each dialog of the program: the focus on OK, owned by the frame and
+    // centred over it, the frame disabled meanwhile, and no resizing.
+    void ExpectModalOver(HWND frame, const char* wantCaption) const {
+        EXPECT_EQ(caption, wantCaption);
+        EXPECT_TRUE(focusOnOk);
+        EXPECT_EQ(owner, frame);
+        EXPECT_FALSE(ownerEnabled);
+        EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+        EXPECT_NEAR(Centre(rect).x, Centre(WindowRect(frame)).x, 1);
+        EXPECT_NEAR(Centre(rect).y, Centre(WindowRect(frame)).y, 1);
+    }
+};
 
 class FrameFixture : public ::testing::Test {
 protected:

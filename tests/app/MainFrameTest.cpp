@@ -4,11 +4,11 @@
 // throwaway test prefix (the window placement is always kept there, and is
 // only written where the settings have created the key), deleted before and
 // after each test.
-#include "RegistrySnapshot.h"
 #include "app/MainFrame.h"
 #include "framework/DockState.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "tests/TestSupport.h"
 #include "tests/drives/ScriptedDrivePlatform.h"
 #include "tests/view/DibCanvas.h"
 
@@ -30,24 +30,11 @@ CWinApp& TestApp() {
 // Runs every queued message through the loop's own translation, so that
 // accelerators work as in the program.
 void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        if (!TestApp().PreTranslateMessage(&msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    tovtest::Pump(&TestApp());
 }
 
-DWORD ReadDword(const char* section, const char* entry, DWORD fallback = 0xDEADBEEF) {
-    DWORD value = 0, size = sizeof value;
-    const std::string path = std::string(kAppKey) + "\\" + section;
-    if (RegGetValueA(HKEY_CURRENT_USER, path.c_str(), entry, RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS)
-        return fallback;
-    return value;
+DWORD ReadDword(const char* section, const char* entry) {
+    return tovtest::StoredDword(std::string(kAppKey) + "\\" + section, entry).value_or(0xDEADBEEF);
 }
 
 class MainFrameTest : public ::testing::Test {

@@ -96,8 +96,7 @@ void FloorRows(HDC dc, int clientWidth, const DriveList& drives) {
 class CFloorView : public CDriveView {
 public:
     using CDriveView::CDriveView;
-    const MsgMap* GetMessageMap() const override { return &messageMap; }
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
     const DriveList* drives = nullptr;
 
     void OnPaint() {
@@ -105,8 +104,7 @@ public:
         FloorRows(dc.m_hDC, GetClientRect().right, *drives);
     }
 };
-constexpr MsgMapEntry kFloorEntries[] = {OnWmPaint<&CFloorView::OnPaint>()};
-const MsgMap CFloorView::messageMap{&CDriveView::messageMap, kFloorEntries};
+DEFINE_MESSAGE_MAP(CFloorView, CDriveView, OnWmPaint<&CFloorView::OnPaint>());
 
 // Milliseconds per call of `work` and of `floor`: the best of several rounds
 // of `count` calls each. Rounds alternate between the two so that both meet

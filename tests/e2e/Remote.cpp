@@ -209,20 +209,10 @@ double LongestSilence(HWND window, HWND target, UINT message, WPARAM wParam, dou
 
 namespace {
 // A DC of the whole window, children included, released when it goes away.
-class CacheDC {
+class CacheDC : public tov::DCOwner<tov::ReleaseToWindow> {
 public:
-    explicit CacheDC(HWND window) : m_window(window), m_dc(GetDCEx(window, nullptr, DCX_CACHE)) {}
-    CacheDC(const CacheDC&) = delete;
-    CacheDC& operator=(const CacheDC&) = delete;
-    ~CacheDC() {
-        if (m_dc != nullptr)
-            ReleaseDC(m_window, m_dc);
-    }
-    HDC get() const { return m_dc; }
-
-private:
-    HWND m_window;
-    HDC m_dc;
+    [[nodiscard]] explicit CacheDC(HWND window)
+        : DCOwner(GetDCEx(window, nullptr, DCX_CACHE), {window}) {}
 };
 } // namespace
 

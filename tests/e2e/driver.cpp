@@ -39,7 +39,7 @@
 //   expect-reg SECTION ENTRY TEXT  polls until `reg` prints TEXT
 #include "tests/e2e/Remote.h"
 
-#include "framework/Handle.h"
+#include "framework/Registry.h"
 
 #include <windows.h>
 
@@ -463,11 +463,9 @@ std::string RegistryValue(const std::string& section, const char* entry) {
     std::string path = kAppKey;
     if (section != ".")
         path += "\\" + section;
-    tov::UniqueHKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
-        key.release();
+    const tov::UniqueHKey key = tov::OpenRegKey(HKEY_CURRENT_USER, path.c_str(), KEY_READ);
+    if (!key)
         return "missing";
-    }
     DWORD type = 0, size = 0;
     if (RegQueryValueExA(key.get(), entry, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return "missing";
@@ -506,12 +504,9 @@ int RegistrySet(const std::string& section, const char* entry, const std::string
     std::string path = kAppKey;
     if (section != ".")
         path += "\\" + section;
-    tov::UniqueHKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                        key.put(), nullptr) != ERROR_SUCCESS) {
-        key.release();
+    const tov::UniqueHKey key = tov::CreateRegKey(HKEY_CURRENT_USER, path.c_str(), KEY_WRITE);
+    if (!key)
         return Fail("cannot create " + path);
-    }
     std::vector<BYTE> bytes;
     DWORD kind = REG_BINARY;
     if (type == "sz") {
@@ -567,14 +562,11 @@ struct StoredValue {
 
 std::vector<StoredValue> ReadValues(const std::string& subkey, bool& exists) {
     std::vector<StoredValue> values;
-    tov::UniqueHKey key;
     const std::string path = subkey.empty() ? std::string(kAppKey) : kAppKey + ("\\" + subkey);
-    exists =
-        RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
-    if (!exists) {
-        key.release();
+    const tov::UniqueHKey key = tov::OpenRegKey(HKEY_CURRENT_USER, path.c_str(), KEY_READ);
+    exists = static_cast<bool>(key);
+    if (!exists)
         return values;
-    }
     for (DWORD i = 0;; ++i) {
         char name[512];
         DWORD nameLength = sizeof name, type = 0, size = 0;

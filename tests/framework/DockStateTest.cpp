@@ -1,7 +1,7 @@
 // The dock state: what a frame's bars look like, stored in the profile and
 // applied to a new frame; damaged stored values are left out.
 #include "framework/DockState.h"
-#include "tests/framework/RawProfileValue.h"
+#include "tests/TestSupport.h"
 #include "framework/Handle.h"
 #include "tests/framework/FrameTestSupport.h"
 
@@ -65,7 +65,7 @@ protected:
 
     void Store(const std::string& section, const char* entry, DWORD type, const void* data,
                DWORD size) {
-        StoreRawProfileValue(app, section, entry, type, data, size);
+        tovtest::StoreRawProfileValue(app, section, entry, type, data, size);
     }
     void StoreInt(const std::string& section, const char* entry, int value) {
         Store(section, entry, REG_DWORD, &value, sizeof value);

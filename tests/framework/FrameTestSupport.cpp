@@ -2,36 +2,18 @@
 
 namespace frametest {
 
-static constexpr MsgMapEntry kViewEntries[] = {
-    OnCommand<ID_TEST_SHARED, &TestView::OnShared>(),
-};
-const MsgMap TestView::messageMap{&CWnd::messageMap, kViewEntries};
-const MsgMap* TestView::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(TestView, CWnd, OnCommand<ID_TEST_SHARED, &TestView::OnShared>());
 
-static constexpr MsgMapEntry kFrameEntries[] = {
-    OnWmCreate<&TestFrame::OnCreate>(),
-    OnCommand<ID_TEST_REFRESH, &TestFrame::OnRefresh>(),
-    OnCommand<ID_TEST_TOGGLE, &TestFrame::OnToggle>(),
-    OnUpdateCommandUI<ID_TEST_TOGGLE, &TestFrame::OnUpdateToggle>(),
-    OnCommand<ID_TEST_SHARED, &TestFrame::OnShared>(),
-    OnCommand<ID_TEST_FRAME_APP, &TestFrame::OnFrameApp>(),
-};
-const MsgMap TestFrame::messageMap{&CFrameWnd::messageMap, kFrameEntries};
-const MsgMap* TestFrame::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(TestFrame, CFrameWnd, OnWmCreate<&TestFrame::OnCreate>(),
+                   OnCommand<ID_TEST_REFRESH, &TestFrame::OnRefresh>(),
+                   OnCommand<ID_TEST_TOGGLE, &TestFrame::OnToggle>(),
+                   OnUpdateCommandUI<ID_TEST_TOGGLE, &TestFrame::OnUpdateToggle>(),
+                   OnCommand<ID_TEST_SHARED, &TestFrame::OnShared>(),
+                   OnCommand<ID_TEST_FRAME_APP, &TestFrame::OnFrameApp>());
 
-static constexpr MsgMapEntry kAppEntries[] = {
-    OnCommand<ID_TEST_SHARED, &TestApp::OnShared>(),
-    OnCommand<ID_TEST_FRAME_APP, &TestApp::OnFrameApp>(),
-    OnCommand<ID_TEST_APP, &TestApp::OnAppOnly>(),
-};
-const MsgMap TestApp::messageMap{&CWinApp::messageMap, kAppEntries};
-const MsgMap* TestApp::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(TestApp, CWinApp, OnCommand<ID_TEST_SHARED, &TestApp::OnShared>(),
+                   OnCommand<ID_TEST_FRAME_APP, &TestApp::OnFrameApp>(),
+                   OnCommand<ID_TEST_APP, &TestApp::OnAppOnly>());
 
 int TestFrame::OnCreate(LPCREATESTRUCTA cs) {
     if (CFrameWnd::OnCreate(cs) == -1 || m_bFailCreate)
@@ -51,20 +33,6 @@ int TestFrame::OnCreate(LPCREATESTRUCTA cs) {
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
     return 0;
-}
-
-bool Pump() {
-    bool quit = false;
-    MSG msg{};
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            quit = true;
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return quit;
 }
 
 bool Shown(HWND window) {

@@ -6,6 +6,7 @@
 #include "framework/StatusBar.h"
 #include "framework/ToolBar.h"
 #include "framework/WinApp.h"
+#include "tests/TestSupport.h"
 #include "tests/framework/FrameTestResources.h"
 
 #include <commctrl.h>
@@ -28,16 +29,14 @@ inline void Log(const char* who, UINT id) {
 
 class TestView : public CWnd {
 public:
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
     void OnShared() { Log("view", ID_TEST_SHARED); }
 };
 
 class TestFrame : public CFrameWnd {
 public:
     ~TestFrame() override { ++g_framesDeleted; }
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
 
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* info) override {
         if (m_wndView.OnCmdMsg(id, code, extra, info))
@@ -68,16 +67,15 @@ public:
 class TestApp : public CWinApp {
 public:
     TestApp() : CWinApp("FrameTest") {}
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
     void OnShared() { Log("app", ID_TEST_SHARED); }
     void OnFrameApp() { Log("app", ID_TEST_FRAME_APP); }
     void OnAppOnly() { Log("app", ID_TEST_APP); }
 };
 
-// Dispatches everything queued for this thread; returns true when a WM_QUIT
-// was among it.
-bool Pump();
+inline bool Pump() {
+    return tovtest::Pump(nullptr);
+}
 
 // The window's own WS_VISIBLE, whatever its parent's.
 bool Shown(HWND window);

@@ -20,15 +20,10 @@ TEST_F(FrameWndTest, CommandsGoToViewThenFrameThenApplication) {
 
 // An application that takes over "Toolbar" from the framework.
 struct OwnToolbarApp : TestApp {
-    const MsgMap* GetMessageMap() const override;
-    static const MsgMap messageMap;
+    DECLARE_MESSAGE_MAP()
     void OnOwn() { Log("app", ID_VIEW_TOOLBAR); }
 };
-constexpr MsgMapEntry kOwnToolbarEntries[] = {OnCommand<ID_VIEW_TOOLBAR, &OwnToolbarApp::OnOwn>()};
-const MsgMap OwnToolbarApp::messageMap{&TestApp::messageMap, kOwnToolbarEntries};
-const MsgMap* OwnToolbarApp::GetMessageMap() const {
-    return &messageMap;
-}
+DEFINE_MESSAGE_MAP(OwnToolbarApp, TestApp, OnCommand<ID_VIEW_TOOLBAR, &OwnToolbarApp::OnOwn>());
 
 TEST_F(FrameWndTest, ApplicationComesBeforeTheFrameworkDefaults) {
     OwnToolbarApp ownApp; // the application object from here on

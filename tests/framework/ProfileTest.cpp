@@ -1,7 +1,7 @@
 // The per-user profile against the real registry, under a test-only company key.
 #include "framework/Handle.h"
 #include "framework/WinApp.h"
-#include "tests/framework/RawProfileValue.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,9 @@ protected:
     void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\VelmoraProfileTest"); }
 
     // Stores raw bytes of any type under (section, entry).
-    void StoreRaw(const char* section, const char* entry, DWORD type, const void* data, DWORD size) {
-        StoreRawProfileValue(app, section, entry, type, data, size);
+    void StoreRaw(const char* section, const char* entry, DWORD type, const void* data,
+                  DWORD size) {
+        tovtest::StoreRawProfileValue(app, section, entry, type, data, size);
     }
 
     CWinApp app{"ProfileApp"};

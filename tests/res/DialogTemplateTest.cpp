@@ -1,5 +1,6 @@
 // The two dialog templates, read from their DLGTEMPLATE bytes, and created
 // for real to see that the platform accepts them.
+#include "framework/Handle.h"
 #include "res/resource.h"
 #include "tests/res/ResourceBytes.h"
 
@@ -20,10 +21,15 @@ struct NameOrOrdinal {
     std::string text;
 };
 
+// A rectangle in dialog units: position and size.
+struct Box {
+    short x, y, cx, cy;
+};
+
 struct DialogItem {
     DWORD style = 0;
     DWORD exStyle = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
+    Box box{};
     WORD id = 0;
     NameOrOrdinal windowClass;
     NameOrOrdinal text;
@@ -32,7 +38,7 @@ struct DialogItem {
 struct DialogTemplate {
     DWORD style = 0;
     DWORD exStyle = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
+    Box box{};
     NameOrOrdinal menu;
     NameOrOrdinal windowClass;
     std::string title;
@@ -97,10 +103,7 @@ DialogTemplate ParseDialog(std::span<const BYTE> bytes, bool& ok) {
     }
     dialog.exStyle = in.Get<DWORD>();
     const WORD count = in.Get<WORD>();
-    dialog.x = in.Get<short>();
-    dialog.y = in.Get<short>();
-    dialog.cx = in.Get<short>();
-    dialog.cy = in.Get<short>();
+    dialog.box = in.Get<Box>();
     dialog.menu = in.NameOrOrd();
     dialog.windowClass = in.NameOrOrd();
     dialog.title = in.String();
@@ -113,10 +116,7 @@ DialogTemplate ParseDialog(std::span<const BYTE> bytes, bool& ok) {
         DialogItem item;
         item.style = in.Get<DWORD>();
         item.exStyle = in.Get<DWORD>();
-        item.x = in.Get<short>();
-        item.y = in.Get<short>();
-        item.cx = in.Get<short>();
-        item.cy = in.Get<short>();
+        item.box = in.Get<Box>();
         item.id = in.Get<WORD>();
         item.windowClass = in.NameOrOrd();
         item.text = in.NameOrOrd();
@@ -147,23 +147,46 @@ struct ExpectedItem {
     WORD classAtom;
     const char* text;     // exact text, or null
     const char* contains; // with text null: a part the text must contain
-    short x, y, cx, cy;
     DWORD typeMask, type; // style & typeMask == type
     DWORD required;       // style bits that must be set
     DWORD forbidden;      // style bits that must be clear
 };
 
-void ExpectDialog(UINT id, const char* caption, short cx, short cy,
-                  const std::vector<ExpectedItem>& expected) {
+bool Inside(const Box& inner, const Box& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.cx <= outer.x + outer.cx &&
+           inner.y + inner.cy <= outer.y + outer.cy;
+}
+bool Overlap(const Box& a, const Box& b) {
+    return a.x < b.x + b.cx && b.x < a.x + a.cx && a.y < b.y + b.cy && b.y < a.y + a.cy;
+}
+
+// The layout holds together: every control has a size and lies inside the
+// dialog's client area with a margin, and two controls overlap only where
+// one frames the other.
+void ExpectSoundLayout(const DialogTemplate& dialog) {
+    const Box client{7, 7, static_cast<short>(dialog.box.cx - 14),
+                     static_cast<short>(dialog.box.cy - 14)};
+    for (size_t i = 0; i < dialog.items.size(); ++i) {
+        const Box& box = dialog.items[i].box;
+        EXPECT_GT(box.cx, 0) << "control " << i;
+        EXPECT_GT(box.cy, 0) << "control " << i;
+        EXPECT_TRUE(Inside(box, client)) << "control " << i << " leaves the margin";
+        for (size_t j = 0; j < i; ++j) {
+            const Box& other = dialog.items[j].box;
+            EXPECT_TRUE(!Overlap(box, other) || Inside(box, other) || Inside(other, box))
+                << "controls " << j << " and " << i << " overlap";
+        }
+    }
+}
+
+void ExpectDialog(UINT id, const char* caption, const std::vector<ExpectedItem>& expected) {
     bool ok = false;
     const DialogTemplate dialog = LoadDialog(id, ok);
     ASSERT_TRUE(ok) << "template " << id << " missing, extended or truncated";
     EXPECT_EQ(dialog.style, kDialogStyle);
     EXPECT_EQ(dialog.exStyle, 0u);
-    EXPECT_EQ(dialog.x, 0);
-    EXPECT_EQ(dialog.y, 0);
-    EXPECT_EQ(dialog.cx, cx);
-    EXPECT_EQ(dialog.cy, cy);
+    EXPECT_EQ(dialog.box.x, 0);
+    EXPECT_EQ(dialog.box.y, 0);
     EXPECT_EQ(dialog.title, caption);
     EXPECT_EQ(dialog.menu.ordinal, 0);
     EXPECT_EQ(dialog.menu.text, "");
@@ -179,10 +202,6 @@ void ExpectDialog(UINT id, const char* caption, short cx, short cy,
         SCOPED_TRACE("control " + std::to_string(i));
         EXPECT_EQ(item.id, want.id);
         EXPECT_EQ(item.windowClass.ordinal, want.classAtom);
-        EXPECT_EQ(item.x, want.x);
-        EXPECT_EQ(item.y, want.y);
-        EXPECT_EQ(item.cx, want.cx);
-        EXPECT_EQ(item.cy, want.cy);
         EXPECT_EQ(item.exStyle, 0u);
         EXPECT_EQ(item.style & want.typeMask, want.type) << std::hex << item.style;
         EXPECT_EQ(item.style & (kShown | want.required), kShown | want.required)
@@ -194,6 +213,7 @@ void ExpectDialog(UINT id, const char* caption, short cx, short cy,
             EXPECT_NE(item.text.text.find(want.contains), std::string::npos) << item.text.text;
         }
     }
+    ExpectSoundLayout(dialog);
 }
 
 INT_PTR CALLBACK AcceptingProc(HWND, UINT message, WPARAM, LPARAM) {
@@ -201,22 +221,10 @@ INT_PTR CALLBACK AcceptingProc(HWND, UINT message, WPARAM, LPARAM) {
 }
 
 // A template's dialog created modeless, destroyed when the holder goes away.
-class LiveDialog {
-public:
-    explicit LiveDialog(UINT id)
-        : m_window(CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr,
-                                      AcceptingProc, 0)) {}
-    LiveDialog(const LiveDialog&) = delete;
-    LiveDialog& operator=(const LiveDialog&) = delete;
-    ~LiveDialog() {
-        if (m_window != nullptr)
-            DestroyWindow(m_window);
-    }
-    HWND get() const { return m_window; }
-
-private:
-    HWND m_window;
-};
+tov::UniqueHandle<HWND, DestroyWindow> LiveDialog(UINT id) {
+    return tov::UniqueHandle<HWND, DestroyWindow>(CreateDialogParamA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, AcceptingProc, 0));
+}
 
 } // namespace
 
@@ -226,31 +234,28 @@ TEST(DialogTemplates, DriveSelectionHasOkCancelAndAToggleSelectionList) {
     const DWORD listForbidden =
         LBS_SORT | LBS_EXTENDEDSEL | LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE | WS_DISABLED;
     ExpectDialog(
-        IDD_DRIVE_SELECT, "View Drives", 245, 103,
+        IDD_DRIVE_SELECT, "View Drives",
         {
-            {IDOK, kButton, "OK", nullptr, 188, 7, 50, 14, BS_TYPEMASK, BS_DEFPUSHBUTTON,
-             WS_TABSTOP, WS_DISABLED},
-            {IDCANCEL, kButton, "Cancel", nullptr, 188, 24, 50, 14, BS_TYPEMASK, BS_PUSHBUTTON,
-             WS_TABSTOP, WS_DISABLED},
-            {IDC_DRIVE_LIST, kListBox, "", nullptr, 7, 7, 170, 89, 0, 0, listStyle, listForbidden},
+            {IDOK, kButton, "OK", nullptr, BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP, WS_DISABLED},
+            {IDCANCEL, kButton, "Cancel", nullptr, BS_TYPEMASK, BS_PUSHBUTTON, WS_TABSTOP,
+             WS_DISABLED},
+            {IDC_DRIVE_LIST, kListBox, "", nullptr, 0, 0, listStyle, listForbidden},
         });
 }
 
 TEST(DialogTemplates, AboutBoxHasIconVersionOkAndInertTextLines) {
     ExpectDialog(
-        IDD_ABOUT, "About Tovemar", 243, 105,
+        IDD_ABOUT, "About Tovemar",
         {
-            {kNoId, kStatic, nullptr, nullptr, 7, 7, 21, 20, SS_TYPEMASK, SS_ICON, 0, kInert},
-            {IDOK, kButton, "OK", nullptr, 186, 7, 50, 14, BS_TYPEMASK, BS_DEFPUSHBUTTON,
-             WS_TABSTOP, WS_DISABLED},
-            {kNoId, kStatic, "Version " TOVEMAR_VERSION_SHORT, nullptr, 35, 14, 141, 10,
-             SS_TYPEMASK, SS_LEFT, 0, kInert},
-            {kNoId, kStatic, nullptr, "Velmora", 7, 33, 229, 8, SS_TYPEMASK, SS_CENTER, 0, kInert},
-            {kNoId, kStatic, "", nullptr, 7, 75, 229, 23, SS_TYPEMASK, SS_BLACKFRAME, 0, kInert},
-            {kNoId, kStatic, nullptr, "Tovemar", 11, 78, 209, 19, SS_TYPEMASK, SS_LEFT, 0, kInert},
-            {kNoId, kStatic, nullptr, "mailto:", 7, 49, 181, 8, SS_TYPEMASK, SS_LEFT, 0, kInert},
-            {kNoId, kStatic, nullptr, "velmora.example", 7, 59, 176, 8, SS_TYPEMASK, SS_LEFT, 0,
+            {kNoId, kStatic, nullptr, nullptr, SS_TYPEMASK, SS_ICON, 0, kInert},
+            {IDOK, kButton, "OK", nullptr, BS_TYPEMASK, BS_DEFPUSHBUTTON, WS_TABSTOP, WS_DISABLED},
+            {kNoId, kStatic, "Version " TOVEMAR_VERSION_SHORT, nullptr, SS_TYPEMASK, SS_LEFT, 0,
              kInert},
+            {kNoId, kStatic, nullptr, "Velmora", SS_TYPEMASK, SS_CENTER, 0, kInert},
+            {kNoId, kStatic, "", nullptr, SS_TYPEMASK, SS_BLACKFRAME, 0, kInert},
+            {kNoId, kStatic, nullptr, "Tovemar", SS_TYPEMASK, SS_LEFT, 0, kInert},
+            {kNoId, kStatic, nullptr, "mailto:", SS_TYPEMASK, SS_LEFT, 0, kInert},
+            {kNoId, kStatic, nullptr, "velmora.example", SS_TYPEMASK, SS_LEFT, 0, kInert},
         });
 
     bool ok = false;
@@ -266,7 +271,7 @@ TEST(DialogTemplates, AboutBoxHasIconVersionOkAndInertTextLines) {
 
 TEST(DialogTemplates, BothTemplatesCreateFixedSizeDialogsWithWorkingControls) {
     {
-        LiveDialog dialog(IDD_DRIVE_SELECT);
+        const auto dialog = LiveDialog(IDD_DRIVE_SELECT);
         ASSERT_NE(dialog.get(), nullptr);
         EXPECT_EQ(GetWindowLongA(dialog.get(), GWL_STYLE) & WS_THICKFRAME, 0);
         HWND list = GetDlgItem(dialog.get(), IDC_DRIVE_LIST);
@@ -285,7 +290,7 @@ TEST(DialogTemplates, BothTemplatesCreateFixedSizeDialogsWithWorkingControls) {
         EXPECT_GT(SendMessageA(list, LB_GETSEL, 2, 0), 0);
     }
     {
-        LiveDialog dialog(IDD_ABOUT);
+        const auto dialog = LiveDialog(IDD_ABOUT);
         ASSERT_NE(dialog.get(), nullptr);
         EXPECT_EQ(GetWindowLongA(dialog.get(), GWL_STYLE) & WS_THICKFRAME, 0);
         HWND icon = nullptr;

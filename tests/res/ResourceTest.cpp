@@ -150,15 +150,28 @@ TEST(Resources, StringsHoldTitlesPromptsAndTooltipsExactly) {
         EXPECT_EQ(LoadText(id), text) << "string " << id;
 }
 
+// Walks the loaded menu and toolbar, not a copy of them: every command
+// appears once in the menu, every button is a menu command, and each has a
+// prompt and a tooltip that fit the buffer the framework loads them into.
 TEST(Resources, EveryMenuCommandAndToolbarButtonHasAPromptAndATooltip) {
+    tov::UniqueMenu menu(LoadMenuA(Self(), MAKEINTRESOURCEA(IDR_MAIN)));
+    ASSERT_TRUE(menu);
     std::set<UINT> commands;
-    for (const ExpectedPopup& popup : kMenuBar)
-        for (const Expected& item : popup.items)
-            if (item.id != 0)
-                commands.insert(item.id);
-    for (size_t i = 4; i < std::size(kToolbar); ++i)
-        if (kToolbar[i] != 0)
-            commands.insert(kToolbar[i]);
+    for (const MenuItem& popup : ReadMenu(menu.get())) {
+        for (const MenuItem& item : ReadMenu(popup.popup)) {
+            if (!item.separator) {
+                EXPECT_TRUE(commands.insert(item.id).second) << "command " << item.id << " twice";
+            }
+        }
+    }
+    const auto toolbar = ResourceBytes(MAKEINTRESOURCEA(IDR_MAIN), MAKEINTRESOURCEA(241));
+    ASSERT_GE(toolbar.size(), 8u);
+    for (size_t offset = 8; offset + 2 <= toolbar.size(); offset += 2) {
+        WORD id;
+        std::memcpy(&id, toolbar.data() + offset, 2);
+        EXPECT_TRUE(id == 0 || commands.count(id) == 1) << "button " << id << " not in the menu";
+    }
+    constexpr size_t kLoadBuffer = 512; // AfxLoadString's
     for (UINT id : commands) {
         const std::string text = LoadText(id);
         const size_t split = text.find('\n');
@@ -166,6 +179,7 @@ TEST(Resources, EveryMenuCommandAndToolbarButtonHasAPromptAndATooltip) {
         EXPECT_GT(split, 0u) << "prompt of command " << id;
         EXPECT_LT(split + 1, text.size()) << "tooltip of command " << id;
         EXPECT_EQ(text.find('\n', split + 1), std::string::npos) << "command " << id;
+        EXPECT_LT(text.size() + 1, kLoadBuffer) << "command " << id;
     }
 }
 
@@ -286,12 +300,12 @@ TEST(Resources, VersionInformationFollowsTheBuildsVersion) {
         return std::string(found);
     };
     const std::string shortVersion = std::to_string(v[0]) + "." + std::to_string(v[1]);
-    EXPECT_EQ(text("FileVersion"), shortVersion);
-    EXPECT_EQ(text("ProductVersion"), shortVersion);
-    EXPECT_EQ(text("FileDescription"), "Tovemar");
-    EXPECT_EQ(text("InternalName"), "Tovemar");
-    EXPECT_EQ(text("ProductName"), "Tovemar");
-    EXPECT_EQ(text("OriginalFilename"), "Tovemar.exe");
+    const std::pair<const char*, std::string> names[] = {
+        {"FileVersion", shortVersion},  {"ProductVersion", shortVersion},
+        {"FileDescription", "Tovemar"}, {"InternalName", "Tovemar"},
+        {"ProductName", "Tovemar"},     {"OriginalFilename", "Tovemar.exe"}};
+    for (const auto& [name, want] : names)
+        EXPECT_EQ(text(name), want) << name;
     EXPECT_NE(text("Comments").find("Velmora"), std::string::npos);
     const std::string copyright = text("LegalCopyright");
     EXPECT_NE(copyright.find("Velmora"), std::string::npos) << copyright;

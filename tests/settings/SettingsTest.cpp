@@ -62,7 +62,7 @@ protected:
 TEST_F(SettingsTest, FirstRunLoadsDefaultsAndWritesNothing) {
     DriveList drives{Record("Local Disk (C:)", 0)};
     BOOL floppies = 0, removables = 7;
-    ExchangeSettings(0, drives, floppies, removables);
+    ExchangeSettings(Direction::Load, drives, floppies, removables);
     EXPECT_EQ(floppies, 1);
     EXPECT_EQ(removables, 1);
     EXPECT_EQ(ShownFlagReader()("Local Disk (C:)"), 1);
@@ -79,7 +79,7 @@ TEST_F(SettingsTest, LoadTakesStoredIntegersUnchangedAndReadsNoDrives) {
               ERROR_SUCCESS);
     DriveList drives{Record("Local Disk (C:)", 1)};
     BOOL floppies = 0, removables = 1;
-    ExchangeSettings(0, drives, floppies, removables);
+    ExchangeSettings(Direction::Load, drives, floppies, removables);
     EXPECT_EQ(floppies, 1);
     EXPECT_EQ(removables, 5);
     EXPECT_EQ(drives[0].bShown, 1);
@@ -91,7 +91,7 @@ TEST_F(SettingsTest, SaveWritesEveryRecordThenBothFlags) {
     DriveList drives{Record("Local Disk (C:)", 1), Record("DATA (D:)", 0), Record("", 1),
                      Record("Twin (E:)", 1), Record("Twin (E:)", 0)};
     BOOL floppies = 0, removables = 5;
-    ExchangeSettings(1, drives, floppies, removables);
+    ExchangeSettings(Direction::Save, drives, floppies, removables);
 
     // The later of two records with the same name decides its entry; a
     // record without a name has none.
@@ -110,7 +110,7 @@ TEST_F(SettingsTest, SaveWritesEveryRecordThenBothFlags) {
 TEST_F(SettingsTest, SaveOfAnEmptyListWritesOnlyInit) {
     DriveList drives;
     BOOL floppies = 1, removables = 1;
-    ExchangeSettings(1, drives, floppies, removables);
+    ExchangeSettings(Direction::Save, drives, floppies, removables);
     EXPECT_FALSE(KeyExists(std::string(kAppKey) + "\\Drives"));
     EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Init"),
               (Values{{"ViewFloppies", 1}, {"ViewRemoveables", 1}}));
@@ -130,7 +130,7 @@ TEST_F(SettingsTest, SaveThenRefreshRestoresTheShownSet) {
     drives[1].bShown = 0;
     drives[3].bShown = 0; // the later twin decides: both are hidden after the refresh
     BOOL floppies = 1, removables = 1;
-    ExchangeSettings(1, drives, floppies, removables);
+    ExchangeSettings(Direction::Save, drives, floppies, removables);
 
     // D: is relabelled and comes back as a new, shown name; its old hidden
     // entry stays and applies again when the old name returns.
@@ -156,7 +156,7 @@ TEST_F(SettingsTest, ProfileSectionExchangesInItsDirectionAndSection) {
     EXPECT_EQ(section.ExchangeInt("Answer", 9, &value), 9);
     EXPECT_EQ(value, 9);
 
-    section.SetDirection(TRUE);
+    section.SetDirection(Direction::Save);
     section.SetSection("Other");
     value = 42;
     EXPECT_NE(section.ExchangeInt("Answer", 9, &value), 0);
@@ -164,7 +164,7 @@ TEST_F(SettingsTest, ProfileSectionExchangesInItsDirectionAndSection) {
     EXPECT_EQ(app.GetProfileInt("Other", "Answer", 0), 42u);
     EXPECT_EQ(app.GetProfileInt("Init", "Answer", 0), 0u);
 
-    ProfileSection loader(FALSE, "Other");
+    ProfileSection loader(Direction::Load, "Other");
     value = 0;
     EXPECT_EQ(loader.ExchangeInt("Answer", 9, &value), 42);
     EXPECT_EQ(value, 42);
@@ -173,8 +173,8 @@ TEST_F(SettingsTest, ProfileSectionExchangesInItsDirectionAndSection) {
 TEST(ProfileSectionWithoutAppTest, NoApplicationMeansDefaultsAndNoWrites) {
     ASSERT_EQ(AfxGetApp(), nullptr);
     int value = 3;
-    EXPECT_EQ(ProfileSection(TRUE, "Init").ExchangeInt("ViewFloppies", 1, &value), 0);
-    EXPECT_EQ(ProfileSection(FALSE, "Init").ExchangeInt("ViewFloppies", 1, &value), 1);
+    EXPECT_EQ(ProfileSection(Direction::Save, "Init").ExchangeInt("ViewFloppies", 1, &value), 0);
+    EXPECT_EQ(ProfileSection(Direction::Load, "Init").ExchangeInt("ViewFloppies", 1, &value), 1);
     EXPECT_EQ(value, 1);
     EXPECT_EQ(ShownFlagReader()("Local Disk (C:)"), 1);
 }

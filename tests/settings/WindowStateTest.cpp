@@ -81,11 +81,11 @@ bool SameRect(const RECT& a, const RECT& b) {
 }
 
 TEST_F(WindowStateTest, OpenNeverCreatesTheKey) {
-    for (BOOL save : {FALSE, TRUE}) {
+    for (Direction save : {Direction::Load, Direction::Save}) {
         RegistryKey key;
         key.SetDirection(save);
-        EXPECT_NE(key.Open(HKEY_CURRENT_USER, kAppKey), ERROR_SUCCESS) << save;
-        EXPECT_FALSE(key.m_hKey) << save;
+        EXPECT_NE(key.Open(HKEY_CURRENT_USER, kAppKey), ERROR_SUCCESS) << static_cast<int>(save);
+        EXPECT_FALSE(key.m_hKey) << static_cast<int>(save);
         const BYTE data[4] = {1, 2, 3, 4};
         key.ExchangeBinary("Placement", nullptr, const_cast<BYTE*>(data), sizeof data);
     }
@@ -136,7 +136,7 @@ TEST_F(WindowStateTest, SaveStoresThePlacementAsA44ByteBinaryEntry) {
     HWND window = NewWindow();
     ASSERT_NE(window, nullptr);
     // No application key yet: nothing is written and nothing is created.
-    ExchangeWindowPlacement(window, true, kCompany, kApplication);
+    ExchangeWindowPlacement(window, Direction::Save, kCompany, kApplication);
     EXPECT_EQ(Stored("Placement").second.size(), 0u);
     tov::UniqueHKey probe;
     EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, kCompanyKey, 0, KEY_READ, probe.put()),
@@ -144,7 +144,7 @@ TEST_F(WindowStateTest, SaveStoresThePlacementAsA44ByteBinaryEntry) {
 
     const BYTE old[50] = {};
     Store("Placement", REG_SZ, old, sizeof old);
-    ExchangeWindowPlacement(window, true, kCompany, kApplication);
+    ExchangeWindowPlacement(window, Direction::Save, kCompany, kApplication);
     const auto [type, bytes] = Stored("Placement");
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
     ASSERT_EQ(bytes.size(), 44u);
@@ -159,17 +159,17 @@ TEST_F(WindowStateTest, PlacementRoundTripRestoresRectAndMaximizedState) {
     HWND first = NewWindow();
     ASSERT_NE(first, nullptr);
     MoveWindow(first, 150, 120, 420, 310, FALSE);
-    ExchangeWindowPlacement(first, true, kCompany, kApplication);
+    ExchangeWindowPlacement(first, Direction::Save, kCompany, kApplication);
     HWND second = NewWindow();
-    ExchangeWindowPlacement(second, false, kCompany, kApplication);
+    ExchangeWindowPlacement(second, Direction::Load, kCompany, kApplication);
     EXPECT_TRUE(SameRect(WindowRect(second), RECT{150, 120, 570, 430}));
     EXPECT_FALSE(IsZoomed(second));
 
     ShowWindow(first, SW_SHOWMAXIMIZED);
     ASSERT_TRUE(IsZoomed(first));
-    ExchangeWindowPlacement(first, true, kCompany, kApplication);
+    ExchangeWindowPlacement(first, Direction::Save, kCompany, kApplication);
     HWND third = NewWindow();
-    ExchangeWindowPlacement(third, false, kCompany, kApplication);
+    ExchangeWindowPlacement(third, Direction::Load, kCompany, kApplication);
     EXPECT_TRUE(IsZoomed(third));
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -187,58 +187,58 @@ TEST_F(WindowStateTest, UnusableEntriesLeaveTheCreatedPlacement) {
     maximized.showCmd = SW_SHOWMAXIMIZED;
     maximized.rcNormalPosition = RECT{0, 0, 10, 10};
 
-    ExchangeWindowPlacement(window, false, kCompany, kApplication); // no key
+    ExchangeWindowPlacement(window, Direction::Load, kCompany, kApplication); // no key
     EXPECT_TRUE(SameRect(WindowRect(window), created));
 
     // Longer than the record: counts as missing.
     BYTE longer[48] = {};
     std::memcpy(longer, &maximized, sizeof maximized);
     Store("Placement", REG_BINARY, longer, sizeof longer);
-    ExchangeWindowPlacement(window, false, kCompany, kApplication);
+    ExchangeWindowPlacement(window, Direction::Load, kCompany, kApplication);
     EXPECT_FALSE(IsZoomed(window));
     EXPECT_TRUE(SameRect(WindowRect(window), created));
 
     // Shorter: its own bytes (the length field here) over the window's
     // current placement, which leaves the window where it is.
     Store("Placement", REG_BINARY, &maximized, 8);
-    ExchangeWindowPlacement(window, false, kCompany, kApplication);
+    ExchangeWindowPlacement(window, Direction::Load, kCompany, kApplication);
     EXPECT_FALSE(IsZoomed(window));
     EXPECT_TRUE(SameRect(WindowRect(window), created));
 
     // Exactly 44 bytes of another type is used.
     Store("Placement", REG_NONE, &maximized, sizeof maximized);
-    ExchangeWindowPlacement(window, false, kCompany, kApplication);
+    ExchangeWindowPlacement(window, Direction::Load, kCompany, kApplication);
     EXPECT_TRUE(IsZoomed(window));
 }
 
 TEST_F(WindowStateTest, NullWindowSkipsThePlacement) {
     CreateAppKey();
-    ExchangeWindowPlacement(nullptr, true, kCompany, kApplication);
-    ExchangeWindowPlacement(nullptr, false, kCompany, kApplication);
+    ExchangeWindowPlacement(nullptr, Direction::Save, kCompany, kApplication);
+    ExchangeWindowPlacement(nullptr, Direction::Load, kCompany, kApplication);
     EXPECT_EQ(Stored("Placement").second.size(), 0u);
 }
 
 TEST_F(WindowStateTest, DockStateNeedsAMainFrame) {
-    EXPECT_FALSE(ExchangeDockState(false, kApplication)); // no thread object
+    EXPECT_FALSE(ExchangeDockState(Direction::Load, kApplication)); // no thread object
     CWinApp app{kApplication};
     app.SetRegistryKey(kCompany);
-    EXPECT_FALSE(ExchangeDockState(true, kApplication)); // no main window
+    EXPECT_FALSE(ExchangeDockState(Direction::Save, kApplication)); // no main window
     CWnd notAFrame;
     app.m_pMainWnd = &notAFrame;
-    EXPECT_FALSE(ExchangeWindowState(nullptr, true, kCompany, kApplication));
+    EXPECT_FALSE(ExchangeWindowState(nullptr, Direction::Save, kCompany, kApplication));
 
     // A frame (here without bars) is exchanged under the application name,
     // in the application profile.
     CFrameWnd frame;
     app.m_pMainWnd = &frame;
-    EXPECT_TRUE(ExchangeWindowState(nullptr, true, kCompany, kApplication));
+    EXPECT_TRUE(ExchangeWindowState(nullptr, Direction::Save, kCompany, kApplication));
     DWORD subKeys = 0;
     tov::UniqueHKey key;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kAppKey, 0, KEY_READ, key.put()), ERROR_SUCCESS);
     RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
                      nullptr, nullptr, nullptr, nullptr);
     EXPECT_GT(subKeys, 0u);
-    EXPECT_TRUE(ExchangeDockState(false, kApplication));
+    EXPECT_TRUE(ExchangeDockState(Direction::Load, kApplication));
     app.m_pMainWnd = nullptr;
 }
 } // namespace
