@@ -129,9 +129,9 @@ CControlBar::~CControlBar() {
 void CControlBar::AttachToFrame(CWnd* parent, DWORD barStyle, UINT id) {
     m_dwStyle = barStyle & CBRS_ALL;
     m_nID = id;
-    m_pDockSite = dynamic_cast<CFrameWnd*>(parent);
-    if (m_pDockSite == nullptr && parent != nullptr)
-        m_pDockSite = parent->GetParentFrame();
+    if (parent != nullptr)
+        m_pDockSite =
+            parent->AsFrameWnd() != nullptr ? parent->AsFrameWnd() : parent->GetParentFrame();
     if (m_pDockSite != nullptr)
         m_pDockSite->AddControlBar(this);
 }

@@ -74,7 +74,8 @@ INT_PTR CDialog::DoModal() {
     }
     // Owned by a frame, the dialog holds the whole frame in its modal state,
     // and only one such dialog runs at a time.
-    auto* frame = dynamic_cast<CFrameWnd*>(FromHandle(owner));
+    CWnd* ownerWnd = FromHandle(owner);
+    CFrameWnd* frame = ownerWnd != nullptr ? ownerWnd->AsFrameWnd() : nullptr;
     if (frame != nullptr) {
         if (frame->InModalState())
             return -1;

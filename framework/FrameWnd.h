@@ -18,6 +18,8 @@ public:
 
     DECLARE_MESSAGE_MAP()
 
+    CFrameWnd* AsFrameWnd() override { return this; }
+
     // Creates the frame with the menu, accelerators and title of resource
     // `resourceId`. When creation fails the frame object is deleted (and is
     // no longer the thread's main window) and the result is FALSE.

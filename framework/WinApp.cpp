@@ -23,6 +23,10 @@ CWinThread::~CWinThread() {
         t_currentThread = nullptr;
 }
 
+CFrameWnd* CWinThread::GetMainFrame() const {
+    return m_pMainWnd != nullptr ? m_pMainWnd->AsFrameWnd() : nullptr;
+}
+
 CWinThread* AfxGetThread() {
     return t_currentThread;
 }

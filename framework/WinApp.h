@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+class CFrameWnd;
 class CWnd;
 
 class CWinThread {
@@ -19,6 +20,8 @@ public:
 
     CWnd* m_pMainWnd = nullptr;
     CWnd* GetMainWnd() const { return m_pMainWnd; }
+    // The main window when it is a frame window, or null.
+    CFrameWnd* GetMainFrame() const;
 
     virtual BOOL InitInstance() { return FALSE; }
     // Runs the message loop until WM_QUIT; returns its exit code.

@@ -194,8 +194,8 @@ CWnd* CWnd::GetParent() const {
 
 CFrameWnd* CWnd::GetParentFrame() const {
     for (HWND window = ::GetParent(m_hWnd); window != nullptr; window = ::GetParent(window)) {
-        if (auto* frame = dynamic_cast<CFrameWnd*>(FromHandle(window)))
-            return frame;
+        if (CWnd* wnd = FromHandle(window); wnd != nullptr && wnd->AsFrameWnd() != nullptr)
+            return wnd->AsFrameWnd();
     }
     return nullptr;
 }

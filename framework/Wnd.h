@@ -57,6 +57,9 @@ public:
     void OnSetFocus(CWnd* oldFocus);
     void OnClose();
 
+    // This window as a frame window, or null: a typed way to the frame
+    // behind a window handle or a main window.
+    virtual CFrameWnd* AsFrameWnd() { return nullptr; }
     // The nearest ancestor (not this window) that is a CFrameWnd, or null.
     CFrameWnd* GetParentFrame() const;
     CWnd* GetParent() const;

@@ -61,7 +61,7 @@ bool ExchangeDockState(Direction direction, const char* profileName) {
         return false;
     // The main window is set before the frame's window is created, so this
     // finds the frame during its own creation too.
-    auto* frame = dynamic_cast<CFrameWnd*>(thread->GetMainWnd());
+    CFrameWnd* frame = thread->GetMainFrame();
     if (frame == nullptr)
         return false;
     CDockState state;
