@@ -253,40 +253,41 @@ TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
     EXPECT_TRUE(tovtest::Snapshot(kAppKey).empty());
 }
 
-TEST_F(MainFrameTest, HiddenDrivesStayHiddenAfterARestart) {
+// What closing saves comes back on the next start: the hidden drive (never
+// asked for its size), the options, the placement and the toolbar's state.
+TEST_F(MainFrameTest, WhatClosingSavesComesBackAfterARestart) {
     Open();
-    frame->m_catalogue.Drives()[0].bShown = 0;
-    Close();
-    platform.sizeRoots.clear();
-    Open();
-    EXPECT_EQ(frame->m_catalogue.Drives()[0].bShown, 0);
-    EXPECT_EQ(frame->m_catalogue.CountShownDrives(), 2);
-    // A hidden drive is never asked for its size.
-    EXPECT_EQ(std::count(platform.sizeRoots.begin(), platform.sizeRoots.end(), "A:\\"), 0);
-}
-
-TEST_F(MainFrameTest, WindowStateSurvivesARestart) {
-    Open();
-    ShowWindow(window, SW_MAXIMIZE);
+    SetWindowPos(window, nullptr, 70, 50, 500, 380, SWP_NOZORDER);
+    SendMessageA(window, WM_COMMAND, ID_VIEW_UPDATE_REMOVABLES, 0);
+    frame->m_catalogue.Drives()[0].bShown = 0; // as the drive dialog would leave it
     SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
     EXPECT_FALSE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
     Close();
+    platform.sizeRoots.clear();
 
     Open();
-    EXPECT_TRUE(IsZoomed(window));
+    EXPECT_EQ(frame->m_catalogue.Drives()[0].bShown, 0);
+    EXPECT_EQ(frame->m_catalogue.CountShownDrives(), 2);
+    EXPECT_EQ(std::count(platform.sizeRoots.begin(), platform.sizeRoots.end(), "A:\\"), 0);
+    EXPECT_EQ(frame->m_catalogue.Options().viewFloppies, 1);
+    EXPECT_EQ(frame->m_catalogue.Options().viewRemoveables, 0);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const RECT closedAt{70, 50, 570, 430};
+    EXPECT_TRUE(EqualRect(&rect, &closedAt));
     EXPECT_FALSE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
     // View > Toolbar brings it back, docked at the top.
     SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
     EXPECT_TRUE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));
     frame->DockControlBar(&frame->m_wndToolBar, CBRS_ALIGN_LEFT);
     // Minimized from maximized and closed: it opens maximized again.
+    ShowWindow(window, SW_MAXIMIZE);
     ShowWindow(window, SW_MINIMIZE);
     Close();
 
     Open();
     EXPECT_TRUE(IsZoomed(window));
-    RECT client, bar;
-    GetClientRect(window, &client);
+    RECT bar;
     GetWindowRect(frame->m_wndToolBar.m_hWnd, &bar);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bar), 2);
     EXPECT_TRUE(IsWindowVisible(frame->m_wndToolBar.m_hWnd));

@@ -94,33 +94,21 @@ TEST_F(DockStateTest, FirstStartLeavesTheBarsAsCreated) {
     EXPECT_TRUE(frame->m_wndStatusBar.IsVisible());
 }
 
-TEST_F(DockStateTest, HiddenToolbarAndStatusBarStayHidden) {
-    Command(ID_VIEW_TOOLBAR);
+// A hidden status bar and a toolbar floated from the bottom come back as
+// they were: the view then fills the client area.
+TEST_F(DockStateTest, HiddenAndFloatingBarsComeBackAsTheyWere) {
     Command(ID_VIEW_STATUS_BAR);
+    frame->DockControlBar(&frame->m_wndToolBar, CBRS_ALIGN_BOTTOM);
+    frame->FloatControlBar(&frame->m_wndToolBar, POINT{240, 180});
     SaveAndRestart();
-    EXPECT_FALSE(frame->m_wndToolBar.IsVisible());
     EXPECT_FALSE(frame->m_wndStatusBar.IsVisible());
     const RECT pane = ChildRect(frameWindow, frame->m_wndView.m_hWnd);
     const RECT client = frame->GetClientRect();
     EXPECT_TRUE(EqualRect(&pane, &client));
     InitViewMenu();
-    EXPECT_FALSE(MenuChecked(ID_VIEW_TOOLBAR));
+    EXPECT_TRUE(MenuChecked(ID_VIEW_TOOLBAR));
     EXPECT_FALSE(MenuChecked(ID_VIEW_STATUS_BAR));
-}
 
-TEST_F(DockStateTest, ToolbarDockedLeftComesBackOnTheLeft) {
-    frame->DockControlBar(&frame->m_wndToolBar, CBRS_ALIGN_LEFT);
-    SaveAndRestart();
-    EXPECT_EQ(frame->m_wndToolBar.GetDockSide(), CBRS_ALIGN_LEFT);
-    EXPECT_TRUE(frame->m_wndToolBar.IsVisible());
-    EXPECT_EQ(ChildRect(frameWindow, frame->m_wndView.m_hWnd).left,
-              ChildRect(frameWindow, frame->m_wndToolBar.m_hWnd).right);
-}
-
-TEST_F(DockStateTest, FloatingToolbarComesBackWhereItFloated) {
-    frame->DockControlBar(&frame->m_wndToolBar, CBRS_ALIGN_BOTTOM);
-    frame->FloatControlBar(&frame->m_wndToolBar, POINT{240, 180});
-    SaveAndRestart();
     CToolBar& bar = frame->m_wndToolBar;
     ASSERT_TRUE(bar.IsFloating());
     EXPECT_TRUE(Shown(GetParent(bar.m_hWnd)));

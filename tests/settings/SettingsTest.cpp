@@ -73,18 +73,13 @@ TEST_F(SettingsTest, FirstRunLoadsDefaultsAndWritesNothing) {
 TEST_F(SettingsTest, LoadTakesStoredIntegersUnchangedAndReadsNoDrives) {
     ASSERT_TRUE(app.WriteProfileInt("Init", "ViewRemoveables", 5));
     ASSERT_TRUE(app.WriteProfileInt("Drives", "Local Disk (C:)", 0));
-    // A value of another registry type reads as the default.
-    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, (std::string(kAppKey) + "\\Init").c_str(),
-                              "ViewFloppies", REG_SZ, "0", 2),
-              ERROR_SUCCESS);
     DriveList drives{Record("Local Disk (C:)", 1)};
     BOOL floppies = 0, removables = 1;
     ExchangeSettings(Direction::Load, drives, floppies, removables);
     EXPECT_EQ(floppies, 1);
     EXPECT_EQ(removables, 5);
     EXPECT_EQ(drives[0].bShown, 1);
-    EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Init"),
-              (Values{{"ViewFloppies", 0xFFFFFFFF}, {"ViewRemoveables", 5}}));
+    EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Init"), (Values{{"ViewRemoveables", 5}}));
 }
 
 TEST_F(SettingsTest, SaveWritesEveryRecordThenBothFlags) {
