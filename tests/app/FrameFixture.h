@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,16 +111,9 @@ protected:
     }
 
     // Creates and shows the frame at a known place and size.
-    void Open(int width = 420, int height = 320) {
-        frame = new CMainFrame(platformPtr);
-        TestApp().m_pMainWnd = frame;
-        ASSERT_TRUE(frame->LoadFrame(IDR_MAIN, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
-        window = frame->m_hWnd;
-        SetWindowPos(window, nullptr, 90, 60, width, height, SWP_NOZORDER);
-        frame->ShowWindow(SW_SHOW);
-        frame->UpdateWindow();
-        Pump();
-    }
+    void Open(int width = 420, int height = 320) { Create(SIZE{width, height}); }
+    // Creates and shows the frame where its stored placement puts it.
+    void Reopen() { Create(std::nullopt); }
 
     // Sends command `id` to the frame while the steps play against the
     // dialog it opens.
@@ -134,6 +128,19 @@ protected:
     ScriptedDrivePlatform& platform = *platformPtr;
     CMainFrame* frame = nullptr;
     HWND window = nullptr;
+
+private:
+    void Create(std::optional<SIZE> size) {
+        frame = new CMainFrame(platformPtr);
+        TestApp().m_pMainWnd = frame;
+        ASSERT_TRUE(frame->LoadFrame(IDR_MAIN, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
+        window = frame->m_hWnd;
+        if (size)
+            SetWindowPos(window, nullptr, 90, 60, size->cx, size->cy, SWP_NOZORDER);
+        frame->ShowWindow(SW_SHOW);
+        frame->UpdateWindow();
+        Pump();
+    }
 };
 
 } // namespace tovtest

@@ -1,68 +1,34 @@
 // The real main frame with the program's resources and a scripted set of
 // drives, under Xvfb: start-up, commands, status bar, closing and the window
-// state it keeps between runs. The settings go to the program's own key in the
-// throwaway test prefix (the window placement is always kept there, and is
-// only written where the settings have created the key), deleted before and
-// after each test.
-#include "app/MainFrame.h"
-#include "framework/DockState.h"
-#include "framework/WinApp.h"
-#include "res/resource.h"
-#include "tests/TestSupport.h"
-#include "tests/drives/ScriptedDrivePlatform.h"
+// state it keeps between runs.
+#include "FrameFixture.h"
 #include "tests/view/DibCanvas.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
 namespace {
-constexpr char kAppKey[] = "Software\\Velmora\\Tovemar";
+using namespace tovtest;
 
-CWinApp& TestApp() {
-    static CWinApp app("Tovemar");
-    app.SetRegistryKey("Velmora");
-    return app;
-}
-
-// Runs every queued message through the loop's own translation, so that
-// accelerators work as in the program.
-void Pump() {
-    tovtest::Pump(&TestApp());
-}
+const std::string kAppKey = std::string(kTestCompanyKey) + "\\Tovemar";
 
 DWORD ReadDword(const char* section, const char* entry) {
-    return tovtest::StoredDword(std::string(kAppKey) + "\\" + section, entry).value_or(0xDEADBEEF);
+    return StoredDword(kAppKey + "\\" + section, entry).value_or(0xDEADBEEF);
 }
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public FrameFixture {
 protected:
     void SetUp() override {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
+        FrameFixture::SetUp();
         platform.drives = {{"A:\\", "3\xBD Floppy (A:)", DRIVE_REMOVABLE, false},
                            {"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 1000, 250},
                            {"E:\\", "Stick (E:)", DRIVE_REMOVABLE, true, 500, 100}};
     }
-    void TearDown() override {
-        platform.ReleaseAll();
-        if (frame != nullptr && IsWindow(window))
-            DestroyWindow(window);
-        Pump();
-        RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
-    }
 
-    void Open() {
-        frame = new CMainFrame(platformPtr);
-        TestApp().m_pMainWnd = frame;
-        ASSERT_TRUE(frame->LoadFrame(IDR_MAIN, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
-        window = frame->m_hWnd;
-        frame->ShowWindow(SW_SHOW);
-        frame->UpdateWindow();
-        Pump();
-    }
-    // Closes as the close box does; the frame deletes itself.
+    // Closes as the close box does, or as File > Exit does; the frame deletes itself.
     void Close(UINT how = WM_CLOSE) {
         if (how == WM_CLOSE)
             SendMessageA(window, WM_CLOSE, 0, 0);
@@ -88,11 +54,6 @@ protected:
     void StoreInit(const char* entry, DWORD value) {
         ASSERT_TRUE(TestApp().WriteProfileInt("Init", entry, static_cast<int>(value)));
     }
-
-    std::shared_ptr<ScriptedDrivePlatform> platformPtr = std::make_shared<ScriptedDrivePlatform>();
-    ScriptedDrivePlatform& platform = *platformPtr;
-    CMainFrame* frame = nullptr;
-    HWND window = nullptr;
 };
 
 TEST_F(MainFrameTest, FirstStartShowsEverythingWithBothOptionsOn) {
@@ -198,7 +159,7 @@ TEST_F(MainFrameTest, ASlowDriveNeverHoldsTheWindowAndFillsInItsRowLate) {
     EXPECT_EQ(platform.CallsOn("S:\\"), 1u);
     const int refreshes = platform.rootListCalls;
     platform.Release("S:\\");
-    ASSERT_TRUE(PumpUntil([&] { return drives[4].bPending == 0; }, Pump));
+    ASSERT_TRUE(PumpUntil([&] { return drives[4].bPending == 0; }, [] { Pump(); }));
     EXPECT_EQ(platform.rootListCalls, refreshes);
     EXPECT_STREQ(drives[4].sfi.szDisplayName, "Slow (S:)");
     EXPECT_EQ(drives[4].ulTotalBytes, 2000u);
@@ -214,7 +175,7 @@ TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
     std::map<std::string, std::string> closed;
     for (UINT how : {UINT(WM_CLOSE), UINT(WM_COMMAND), UINT(WM_ENDSESSION)}) {
         SCOPED_TRACE(how);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kTestCompanyKey);
         Open();
         SetWindowPos(window, nullptr, 70, 50, 500, 380, SWP_NOZORDER);
         frame->m_catalogue.Drives()[1].bShown = 0; // as the drive dialog would leave it
@@ -222,7 +183,7 @@ TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
         SendMessageA(window, WM_COMMAND, ID_VIEW_TOOLBAR, 0);
         if (how == WM_ENDSESSION) {
             SendMessageA(window, WM_ENDSESSION, FALSE, 0); // the end was called off
-            EXPECT_TRUE(tovtest::Snapshot(kAppKey).empty());
+            EXPECT_TRUE(StoredSettings().empty());
             SendMessageA(window, WM_ENDSESSION, TRUE, 0);
         } else {
             Close(how);
@@ -235,22 +196,22 @@ TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
 
         BYTE placement[64] = {};
         DWORD type = 0, size = sizeof placement;
-        ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kAppKey, "Placement", RRF_RT_ANY, &type,
+        ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kAppKey.c_str(), "Placement", RRF_RT_ANY, &type,
                                placement, &size),
                   ERROR_SUCCESS);
         EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
         EXPECT_EQ(size, 44u);
         EXPECT_EQ(placement[0], 44);
         if (how == WM_CLOSE)
-            closed = tovtest::Snapshot(kAppKey);
+            closed = StoredSettings();
         else
-            EXPECT_EQ(tovtest::Snapshot(kAppKey), closed);
+            EXPECT_EQ(StoredSettings(), closed);
     }
     // Neither a second end of the session nor the close after it saves again.
-    RegDeleteTreeA(HKEY_CURRENT_USER, kAppKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kTestCompanyKey);
     SendMessageA(window, WM_ENDSESSION, TRUE, 0);
     Close();
-    EXPECT_TRUE(tovtest::Snapshot(kAppKey).empty());
+    EXPECT_TRUE(StoredSettings().empty());
 }
 
 // What closing saves comes back on the next start: the hidden drive (never
@@ -265,7 +226,7 @@ TEST_F(MainFrameTest, WhatClosingSavesComesBackAfterARestart) {
     Close();
     platform.sizeRoots.clear();
 
-    Open();
+    Reopen();
     EXPECT_EQ(frame->m_catalogue.Drives()[0].bShown, 0);
     EXPECT_EQ(frame->m_catalogue.CountShownDrives(), 2);
     EXPECT_EQ(std::count(platform.sizeRoots.begin(), platform.sizeRoots.end(), "A:\\"), 0);
@@ -285,7 +246,7 @@ TEST_F(MainFrameTest, WhatClosingSavesComesBackAfterARestart) {
     ShowWindow(window, SW_MINIMIZE);
     Close();
 
-    Open();
+    Reopen();
     EXPECT_TRUE(IsZoomed(window));
     RECT bar;
     GetWindowRect(frame->m_wndToolBar.m_hWnd, &bar);
