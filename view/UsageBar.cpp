@@ -1,7 +1,7 @@
 #include "view/UsageBar.h"
 
 #include "framework/Handle.h"
-#include "view/BarImage.h"
+#include "view/BarFill.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,7 @@
 // The pure cores of the drive view: row layout and texts, the used
 // percentage, the bar's arithmetic and bit image, and the scroll range.
 #include "tests/view/TestDrives.h"
-#include "view/BarImage.h"
+#include "view/BarFill.h"
 #include "view/RowLayout.h"
 #include "view/Scrolling.h"
 

@@ -1,7 +1,7 @@
 // The usage bar and the placeholder box through the real GDI, painted into a
 // DIB section and read back pixel by pixel.
+#include "tests/view/BarImage.h"
 #include "tests/view/DibCanvas.h"
-#include "view/BarImage.h"
 #include "view/UsageBar.h"
 
 #include <gtest/gtest.h>

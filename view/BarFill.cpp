@@ -1,4 +1,4 @@
-#include "view/BarImage.h"
+#include "view/BarFill.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,23 +22,4 @@ std::string FormatBarLabel(const char* format, double percentage) {
     if (format != nullptr)
         std::snprintf(label, sizeof label, format, percentage);
     return label;
-}
-
-BarImage::BarImage(int cx, int cy)
-    : m_cx(std::max(cx, 0)), m_cy(std::max(cy, 0)),
-      m_bits(static_cast<size_t>(m_cx) * static_cast<size_t>(m_cy), 1) {}
-
-void BarImage::InvertColumns(int fill) {
-    if (fill <= 0)
-        return;
-    const int end = std::min(fill + 1, m_cx);
-    for (int y = 0; y < m_cy; ++y)
-        for (int x = 0; x < end; ++x)
-            SetBit(x, y, !Bit(x, y));
-}
-
-BarImage ModelUsageBar(const BarImage& label, uint32_t value, uint32_t max) {
-    BarImage image = label;
-    image.InvertColumns(BarFillColumn(label.Width(), BarPercentage(value, max)));
-    return image;
 }

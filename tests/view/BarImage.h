@@ -1,34 +1,23 @@
-// The usage bar without a drawing context: its percentage, the column where
-// its fill ends, its label, and its one-bit image as plain data.
-//
-// DrawUsageBar composes the same image with GDI; tests compare the two.
+// The usage bar's one-bit image as plain data, the model that the pixel tests
+// and the paint benchmark compare DrawUsageBar's GDI output with.
 #pragma once
+
+#include "view/BarFill.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <string>
 #include <vector>
-
-// value × 100 ÷ max in double precision; 0 when max is 0 (no bar is full at 0).
-double BarPercentage(uint32_t value, uint32_t max);
-
-// The last filled column: (cx − 1) × percentage × 0.01, truncated. 0 means
-// nothing is filled. Capped at the last column, so a percentage beyond 100
-// (or an absurd one) fills the bar exactly and never overflows an int.
-int BarFillColumn(int cx, double percentage);
-
-// The label: `format` printed with the percentage as its one double argument,
-// cut to the 11 characters that the bar's 12-byte label buffer holds.
-std::string FormatBarLabel(const char* format, double percentage);
-constexpr size_t kBarLabelBufferSize = 12;
 
 // A cx × cy image of bits: true is background (white), false is text (black).
 // Copied to a colour target, true takes its background colour and false its
 // text colour.
 class BarImage {
 public:
-    BarImage(int cx, int cy);
+    BarImage(int cx, int cy)
+        : m_cx(std::max(cx, 0)), m_cy(std::max(cy, 0)),
+          m_bits(static_cast<size_t>(m_cx) * static_cast<size_t>(m_cy), 1) {}
 
     int Width() const { return m_cx; }
     int Height() const { return m_cy; }
@@ -37,7 +26,12 @@ public:
 
     // Flips every bit of columns 0 to fill inclusive; nothing when fill is 0.
     // Columns beyond the image are ignored.
-    void InvertColumns(int fill);
+    void InvertColumns(int fill) {
+        const int end = std::min(fill + 1, m_cx);
+        for (int y = 0; fill > 0 && y < m_cy; ++y)
+            for (int x = 0; x < end; ++x)
+                SetBit(x, y, !Bit(x, y));
+    }
 
     COLORREF Colour(int x, int y, COLORREF text, COLORREF back) const {
         return Bit(x, y) ? back : text;
@@ -54,4 +48,8 @@ private:
 
 // The bar's image for a label whose glyph bits are given (false where the
 // label's pixels are): the label image with the filled columns inverted.
-BarImage ModelUsageBar(const BarImage& label, uint32_t value, uint32_t max);
+inline BarImage ModelUsageBar(const BarImage& label, uint32_t value, uint32_t max) {
+    BarImage image = label;
+    image.InvertColumns(BarFillColumn(label.Width(), BarPercentage(value, max)));
+    return image;
+}
