@@ -32,20 +32,30 @@ std::string FreeSpaceText(uint64_t freeBytes) {
     return text;
 }
 
+namespace {
+// Where a row's parts sit, in pixels from the row's top and the view's edges.
+constexpr int kRowTopInset = 5;  // icon, letter and bar start this far below the row's top
+constexpr int kIconLeft = 5;     // the icon's left edge
+constexpr int kLetterLeft = 7;   // the letter drawn over the icon
+constexpr int kBarGap = 12;      // between the icon column (one pitch wide) and the bar
+constexpr int kRightOfBar = 112; // kept right of the bar: the gap and the free-space cell
+constexpr int kFreeSpaceGap = 5; // between the bar and the free-space cell
+} // namespace
+
 RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord& record,
                     const RowMetrics& metrics) {
     RowLayout row;
-    row.y = metrics.rowPitch * index - scrollPos + 5;
-    row.icon = {5, row.y};
-    row.letterOrigin = {7, row.y};
+    row.y = metrics.rowPitch * index - scrollPos + kRowTopInset;
+    row.icon = {kIconLeft, row.y};
+    row.letterOrigin = {kLetterLeft, row.y};
     row.letter = DriveLetterOf(record);
 
     const uint64_t total = record.ulTotalBytes;
     const uint64_t free = record.ulTotalFreeBytes;
     row.hasSize = total != 0;
 
-    const int barX = metrics.rowPitch + 12;
-    const int barW = clientWidth - metrics.rowPitch - 112;
+    const int barX = metrics.rowPitch + kBarGap;
+    const int barW = clientWidth - metrics.rowPitch - kRightOfBar;
     row.bar = {barX, row.y, barX + barW, row.y + metrics.barHeight};
     row.drawBar = barW > 0;
     row.barFormat = row.hasSize ? kBarPercentFormat : kBarNoMediaLabel;
@@ -53,7 +63,7 @@ RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord
     row.barValue = static_cast<uint32_t>(
         UsedPercent(static_cast<int64_t>(UsedBytes(total, free)), static_cast<int64_t>(total)));
 
-    row.freeCell = {barX + barW + 5, row.y, clientWidth, row.y + metrics.rowPitch};
+    row.freeCell = {barX + barW + kFreeSpaceGap, row.y, clientWidth, row.y + metrics.rowPitch};
     if (row.hasSize)
         row.freeText = FreeSpaceText(free);
     return row;
