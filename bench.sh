@@ -2,6 +2,7 @@
 # Benchmarks of Tovemar under Wine: builds what it needs, prepares a prefix
 # with the test drives and prints one table (Markdown). Takes a while: the
 # leak check alone runs BENCH_CYCLES (default 10000) refresh-and-paint cycles.
+# BENCH_DPI=192 (or 144) runs everything in a prefix at that display scaling.
 set -euo pipefail
 source "$(dirname "$0")/scripts/common.sh"
 trap 'bench_cleanup' EXIT
@@ -14,10 +15,15 @@ SLOW_STARTS=${BENCH_SLOW_STARTS:-5}
 SLOW_DELAY=1
 SLOW_ANSWER_S=10 # more than W: takes to answer
 DEADLINE_MS=300  # the program's wait for the drives' answers (kDriveAnswerDeadline)
+DPI=${BENCH_DPI:-96}
 
 ensure_packages
 TOVEMAR_TARGETS="Tovemar bench_bare bench_e2e bench_paint e2e_driver" build_all >&2
-use_prefix wineprefix-bench
+if [ "$DPI" = 96 ]; then
+  use_prefix wineprefix-bench
+else
+  use_scaled_prefix "$DPI" "wineprefix-bench-dpi$DPI"
+fi
 prepare_test_drives
 mount_slow_drive
 ensure_display
@@ -96,7 +102,7 @@ PAINT_NET=$(awk -v a="$PAINT_VIEW" -v b="$PAINT_ROUNDTRIP" 'BEGIN { printf "%.2f
 cat <<TABLE
 
 Tovemar $(git -C "$ROOT" describe --always --dirty 2>/dev/null || echo build), $(date -u '+%Y-%m-%d %H:%M UTC')
-$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores, $(wine --version), Xvfb; $DRIVES drives
+$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores, $(wine --version), Xvfb at $DPI DPI; $DRIVES drives
 
 | measure | Tovemar | reference | ratio | goal |
 |---|---|---|---|---|

@@ -35,7 +35,7 @@ CMainFrame::CMainFrame(std::shared_ptr<DrivePlatform> platform)
 
 CMainFrame::~CMainFrame() = default;
 
-BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!CFrameWnd::PreCreateWindow(cs))
         return FALSE;
     cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
@@ -43,7 +43,7 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
     return TRUE;
 }
 
-int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
+int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     if (CFrameWnd::OnCreate(cs) == -1)
         return -1;
     if (!m_wndView.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{}, this,
@@ -53,7 +53,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA cs) {
                                WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS |
                                    CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
                                RECT{}, AFX_IDW_TOOLBAR) ||
-        !m_wndToolBar.LoadToolBar(IDR_MAIN))
+        !m_wndToolBar.LoadToolBar(IDR_MAIN, IDB_TOOLBAR_LARGE))
         return -1;
     if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
         !m_wndStatusBar.SetIndicators(kIndicators, 1))
@@ -155,8 +155,10 @@ void CMainFrame::ApplyDriveAnswers() {
     const DriveCatalogue::Applied applied = m_catalogue.ApplyAnswers();
     for (const auto& [name, shown] : applied.choices)
         StoreShownFlag(name.c_str(), shown);
-    if (applied.changed)
+    if (applied.changed) {
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        m_wndView.RowsChanged();
+    }
     // A late name whose stored entry hides the drive takes its row away.
     if (applied.shownChanged)
         m_wndView.UpdateScrollBars();
@@ -167,12 +169,14 @@ void CMainFrame::OnShownDrivesChanged() {
     // The whole frame, background erased; the view inside it redraws its rows.
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     m_wndView.UpdateScrollBars();
+    m_wndView.RowsChanged();
 }
 
 void CMainFrame::OnDrivesRefresh() {
     RefreshDrives();
     // The frame does not clip its children, so this repaints the view too.
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    m_wndView.RowsChanged();
 }
 
 void CMainFrame::ToggleOption(BOOL& flag, UINT commandId) {

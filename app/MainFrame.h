@@ -20,7 +20,7 @@ public:
     ~CMainFrame() override;
 
     DECLARE_MESSAGE_MAP()
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
     // Rebuilds the drive list from the system; neither repaints nor rescrolls.
@@ -31,7 +31,7 @@ public:
     // application's profile.
     void ExchangeWindowState(Direction direction);
 
-    int OnCreate(LPCREATESTRUCTA cs);
+    int OnCreate(LPCREATESTRUCTW cs);
     void OnSetFocus(CWnd* oldFocus);
     void OnClose();
     void OnEndSession(BOOL ending);

@@ -109,7 +109,8 @@ RECT ScreenClientRect(HWND window) {
 DEFINE_MESSAGE_MAP(CControlBar, CWnd, OnWmLButtonDown<&CControlBar::OnLButtonDown>(),
                    OnWmMouseMove<&CControlBar::OnMouseMove>(),
                    OnWmLButtonUp<&CControlBar::OnLButtonUp>(),
-                   OnMessage<WM_CAPTURECHANGED, &CControlBar::OnCaptureChanged>());
+                   OnMessage<WM_CAPTURECHANGED, &CControlBar::OnCaptureChanged>(),
+                   OnMessage<WM_DPICHANGED_AFTERPARENT, &CControlBar::OnDpiChangedAfterParent>());
 
 CControlBar::CControlBar() = default;
 
@@ -129,6 +130,7 @@ CControlBar::~CControlBar() {
 void CControlBar::AttachToFrame(CWnd* parent, DWORD barStyle, UINT id) {
     m_dwStyle = barStyle & CBRS_ALL;
     m_nID = id;
+    m_nDpi = tov::WindowDpi(parent != nullptr ? parent->m_hWnd : nullptr);
     if (parent != nullptr)
         m_pDockSite =
             parent->AsFrameWnd() != nullptr ? parent->AsFrameWnd() : parent->GetParentFrame();
@@ -167,9 +169,9 @@ RECT CControlBar::GetGripperRect() const {
         return RECT{};
     RECT rect = GetClientRect();
     if (IsHorizontal())
-        rect.right = rect.left + kGripperSize;
+        rect.right = rect.left + Scaled(kGripperSize);
     else
-        rect.bottom = rect.top + kGripperSize;
+        rect.bottom = rect.top + Scaled(kGripperSize);
     return rect;
 }
 
@@ -177,15 +179,16 @@ void CControlBar::DrawGripper(HDC dc) const {
     RECT grip = GetGripperRect();
     if (IsRectEmpty(&grip))
         return;
-    // A raised ridge, three pixels thick, along the bar's short side.
+    // A raised ridge, three pixels thick at 96 DPI, along the bar's short side.
+    const int inset = Scaled(2);
     if (IsHorizontal()) {
-        grip.left += 2;
-        grip.right = grip.left + 3;
-        InflateRect(&grip, 0, -2);
+        grip.left += inset;
+        grip.right = grip.left + Scaled(3);
+        InflateRect(&grip, 0, -inset);
     } else {
-        grip.top += 2;
-        grip.bottom = grip.top + 3;
-        InflateRect(&grip, -2, 0);
+        grip.top += inset;
+        grip.bottom = grip.top + Scaled(3);
+        InflateRect(&grip, -inset, 0);
     }
     DrawEdge(dc, &grip, BDR_RAISEDINNER, BF_RECT);
 }
@@ -221,6 +224,13 @@ LRESULT CControlBar::OnCaptureChanged(WPARAM, LPARAM) {
     // Losing the mouse to anyone else (a menu, another application) cancels.
     if (m_drag.active)
         EndDrag(false);
+    return 0;
+}
+
+LRESULT CControlBar::OnDpiChangedAfterParent(WPARAM wParam, LPARAM) {
+    m_nDpi = tov::DpiOfAfterParent(m_hWnd, wParam);
+    OnDpiChanged();
+    Invalidate();
     return 0;
 }
 
@@ -272,13 +282,14 @@ void CControlBar::EndDrag(bool apply) {
 DEFINE_MESSAGE_MAP(CMiniDockFrameWnd, CWnd, OnWmClose<&CMiniDockFrameWnd::OnClose>(),
                    OnWmSize<&CMiniDockFrameWnd::OnSize>(),
                    OnMessage<WM_NCLBUTTONDBLCLK, &CMiniDockFrameWnd::OnNcLButtonDblClk>(),
-                   OnMessage<WM_EXITSIZEMOVE, &CMiniDockFrameWnd::OnExitSizeMove>());
+                   OnMessage<WM_EXITSIZEMOVE, &CMiniDockFrameWnd::OnExitSizeMove>(),
+                   OnMessage<WM_DPICHANGED, &CMiniDockFrameWnd::OnDpiChanged>());
 
 BOOL CMiniDockFrameWnd::Create(CWnd* owner, POINT position) {
-    char title[128] = "";
-    GetWindowTextA(m_pBar->m_hWnd, title, sizeof title);
-    const char* windowClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW),
-                                                  reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    wchar_t title[128] = L"";
+    GetWindowTextW(m_pBar->m_hWnd, title, static_cast<int>(std::size(title)));
+    const wchar_t* windowClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW),
+                                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     return CreateEx(WS_EX_TOOLWINDOW, windowClass, title,
                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, position.x, position.y,
                     100, 40, owner != nullptr ? owner->m_hWnd : nullptr, nullptr);
@@ -332,5 +343,15 @@ LRESULT CMiniDockFrameWnd::OnExitSizeMove(WPARAM, LPARAM) {
         if (side != 0)
             site->DockControlBar(m_pBar, side);
     }
+    return 0;
+}
+
+LRESULT CMiniDockFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    if (m_pBar->m_hWnd != nullptr)
+        ::SendMessageW(m_pBar->m_hWnd, WM_DPICHANGED_AFTERPARENT, LOWORD(wParam), 0);
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitToBar();
     return 0;
 }

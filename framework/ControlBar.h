@@ -3,6 +3,7 @@
 // geometry of docking (where bars go in the frame, where a dragged bar lands).
 #pragma once
 
+#include "framework/Dpi.h"
 #include "framework/Wnd.h"
 
 #include <memory>
@@ -118,6 +119,9 @@ public:
     void OnMouseMove(UINT keyFlags, POINT point);
     void OnLButtonUp(UINT keyFlags, POINT point);
     LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+    // The frame's DPI changed: the bar takes the new DPI and resizes itself.
+    LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
+    UINT GetDpi() const { return m_nDpi; }
 
 protected:
     friend class CFrameWnd;
@@ -127,14 +131,19 @@ protected:
     void AttachToFrame(CWnd* parent, DWORD barStyle, UINT id);
     // The bar now lies the other way or floats; the base does nothing.
     virtual void OnOrientationChanged() {}
+    // The bar's DPI has changed to m_nDpi; the base does nothing.
+    virtual void OnDpiChanged() {}
+    // A length of the bar given at 96 DPI, at the bar's DPI.
+    int Scaled(int value) const { return tov::ScaleForDpi(value, m_nDpi); }
     // The gripper's rectangle in client coordinates; empty without one.
     RECT GetGripperRect() const;
-    static constexpr int kGripperSize = 8;
+    static constexpr int kGripperSize = 8; // at 96 DPI
     void DrawGripper(HDC dc) const;
 
     DWORD m_dwStyle = 0;     // CBRS_* of the bar
     DWORD m_dwDockStyle = 0; // sides it may dock on
     UINT m_nID = 0;
+    UINT m_nDpi = tov::kBaseDpi;
     POINT m_floatPos{};
     std::unique_ptr<CMiniDockFrameWnd> m_floatFrame;
 
@@ -168,6 +177,8 @@ public:
     void OnSize(UINT type, int cx, int cy);
     LRESULT OnNcLButtonDblClk(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
+    // Moved to a monitor of another DPI: the bar follows, the window fits it.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
 private:
     CControlBar* m_pBar;

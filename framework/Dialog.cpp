@@ -82,7 +82,7 @@ INT_PTR CDialog::DoModal() {
         frame->BeginModalState();
     }
     const INT_PTR result =
-        DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
+        DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), owner,
                         &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     // A frame whose window went away meanwhile may be gone with it.
     if (frame != nullptr && FromHandle(owner) == frame)
@@ -101,7 +101,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
         return FALSE;
     dialog->Attach(window);
     dialog->m_pfnSuper = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StdWndProc)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StdWndProc)));
     // WM_INITDIALOG returns its result directly: TRUE lets the dialog manager
     // set the focus.
     return CallWindowObject(dialog, window, message, wParam, lParam);
@@ -123,12 +123,12 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_pfnSuper == nullptr)
         return 0;
-    return CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
 }
 
 void CDialog::Unsubclass() {
     if (m_pfnSuper != nullptr && m_hWnd != nullptr)
-        SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
 }
 
@@ -194,11 +194,13 @@ void CDialog::CenterWindow() {
 void CDialog::BindControl(CWnd& control, HWND window) {
     if (control.m_hWnd != nullptr || window == nullptr || FromHandle(window) != nullptr)
         return;
-    const LONG_PTR own = GetWindowLongPtrA(window, GWLP_WNDPROC);
+    // Through the wide calls: subclassing through the ANSI ones would turn
+    // the control into an ANSI window, and its wide text into question marks.
+    const LONG_PTR own = GetWindowLongPtrW(window, GWLP_WNDPROC);
     if (own == 0 || !SetPropA(window, kControlProcProperty, reinterpret_cast<HANDLE>(own)))
         return;
     control.Attach(window);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CDialog::ControlProc));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CDialog::ControlProc));
 }
 
 // Watches a bound control so that its binding ends with its window. The
@@ -207,14 +209,14 @@ LRESULT CALLBACK CDialog::ControlProc(HWND window, UINT message, WPARAM wParam, 
     const auto own = reinterpret_cast<WNDPROC>(GetPropA(window, kControlProcProperty));
     if (message == WM_NCDESTROY) {
         if (own != nullptr)
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
         RemovePropA(window, kControlProcProperty);
         if (CWnd* control = FromHandle(window))
             control->Detach();
     }
     if (own == nullptr)
-        return ::DefWindowProcA(window, message, wParam, lParam);
-    return CallWindowProcA(own, window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    return CallWindowProcW(own, window, message, wParam, lParam);
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {

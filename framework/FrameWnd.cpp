@@ -22,7 +22,8 @@ DEFINE_MESSAGE_MAP(CFrameWnd, CWnd, OnWmCreate<&CFrameWnd::OnCreate>(),
                    OnWmInitMenuPopup<&CFrameWnd::OnInitMenuPopup>(),
                    OnWmMenuSelect<&CFrameWnd::OnMenuSelect>(), OnWmNotify<&CFrameWnd::OnNotify>(),
                    OnMessage<WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI>(),
-                   OnWmSysColorChange<&CFrameWnd::OnSysColorChange>());
+                   OnWmSysColorChange<&CFrameWnd::OnSysColorChange>(),
+                   OnMessage<WM_DPICHANGED, &CFrameWnd::OnDpiChanged>());
 
 // The framework's own commands: asked after the frame and the application,
 // so that either can take any of them over.
@@ -40,7 +41,7 @@ CFrameWnd::~CFrameWnd() {
         bar->m_pDockSite = nullptr;
 }
 
-BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
+BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     if (cs.lpszClass == nullptr)
         cs.lpszClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW),
                                            reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
@@ -49,7 +50,7 @@ BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs) {
 
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void*) {
     const HINSTANCE instance = AfxGetInstanceHandle();
-    const std::string title = AfxLoadString(resourceId);
+    const std::wstring title = AfxLoadStringW(resourceId);
     tov::UniqueMenu menu(LoadMenuA(instance, MAKEINTRESOURCEA(resourceId)));
     m_accel.reset(LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId)));
 
@@ -76,7 +77,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void*) {
 }
 
 BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
-    return m_accel && m_hWnd != nullptr && TranslateAcceleratorA(m_hWnd, m_accel.get(), msg);
+    return m_accel && m_hWnd != nullptr && TranslateAcceleratorW(m_hWnd, m_accel.get(), msg);
 }
 
 void CFrameWnd::PostNcDestroy() {
@@ -181,7 +182,7 @@ void CFrameWnd::OnUpdateViewStatusBar(CCmdUI* ui) {
 
 // --- Base message handlers -----------------------------------------------
 
-int CFrameWnd::OnCreate(LPCREATESTRUCTA) {
+int CFrameWnd::OnCreate(LPCREATESTRUCTW) {
     return static_cast<int>(Default());
 }
 
@@ -273,6 +274,23 @@ LRESULT CFrameWnd::OnNotify(NMHDR* header) {
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
     for (CControlBar* bar : m_bars)
         bar->OnUpdateCmdUI(this);
+    return 0;
+}
+
+LRESULT CFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const UINT dpi = LOWORD(wParam);
+    // The bars and the view first, so that the layout below meets their new sizes.
+    for (CControlBar* bar : m_bars) {
+        if (bar->m_hWnd != nullptr)
+            ::SendMessageW(bar->m_hWnd, WM_DPICHANGED_AFTERPARENT, dpi, 0);
+    }
+    if (HWND pane = GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
+        ::SendMessageW(pane, WM_DPICHANGED_AFTERPARENT, dpi, 0);
+    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+        SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    RecalcLayout();
     return 0;
 }
 

@@ -25,7 +25,7 @@ public:
     // no longer the thread's main window) and the result is FALSE.
     virtual BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW,
                            CWnd* parent = nullptr, void* context = nullptr);
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
     BOOL PreTranslateMessage(MSG* msg) override;
     // The frame object is heap-allocated and deletes itself when its window is gone.
     void PostNcDestroy() override;
@@ -36,7 +36,7 @@ public:
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
     // Base behaviours for derived frames' maps.
-    int OnCreate(LPCREATESTRUCTA cs);
+    int OnCreate(LPCREATESTRUCTW cs);
     void OnClose(); // destroys the window
     void OnSize(UINT type, int cx, int cy);
 
@@ -70,6 +70,9 @@ public:
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     LRESULT OnNotify(NMHDR* header);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
+    // Shown at another DPI: the bars and the view follow, the window takes
+    // the suggested rectangle and lays itself out again.
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     // Only top-level windows hear of new system colours: passed on to the bars.
     void OnSysColorChange();

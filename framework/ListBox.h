@@ -4,12 +4,29 @@
 
 #include "framework/Wnd.h"
 
+#include <string>
+
 class CListBox : public CWnd {
 public:
     // Appends (or, in a sorted list, inserts) an entry; returns its index or
     // LB_ERR / LB_ERRSPACE.
     int AddString(const char* text) {
         return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    }
+    int AddString(const wchar_t* text) {
+        return static_cast<int>(
+            ::SendMessageW(m_hWnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    }
+    // The text of entry `index`; empty when there is no such entry.
+    std::wstring GetText(int index) const {
+        const LRESULT length = ::SendMessageW(m_hWnd, LB_GETTEXTLEN, index, 0);
+        if (length == LB_ERR)
+            return {};
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        const LRESULT copied =
+            ::SendMessageW(m_hWnd, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+        return text;
     }
     // Multiple-selection lists: selects or deselects entry `index` (-1: all).
     int SetSel(int index, BOOL select = TRUE) {

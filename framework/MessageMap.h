@@ -76,10 +76,10 @@ CWnd* WndFromHandle(HWND window); // defined with CWnd
 
 // --- Crackers -----------------------------------------------------------
 
-// int OnCreate(LPCREATESTRUCTA)
+// int OnCreate(LPCREATESTRUCTW)
 template <auto Fn> constexpr MsgMapEntry OnWmCreate() {
     return {MapKind::Message, WM_CREATE, 0, 0, [](CCmdTarget* t, WPARAM, LPARAM l) -> LRESULT {
-                return (detail::Self<Fn>(t)->*Fn)(reinterpret_cast<LPCREATESTRUCTA>(l));
+                return (detail::Self<Fn>(t)->*Fn)(reinterpret_cast<LPCREATESTRUCTW>(l));
             }};
 }
 
@@ -105,6 +105,24 @@ template <auto Fn> constexpr MsgMapEntry OnWmVScroll() {
     return {MapKind::Message, WM_VSCROLL, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
                 (detail::Self<Fn>(t)->*Fn)(LOWORD(w), HIWORD(w),
                                            WndFromHandle(reinterpret_cast<HWND>(l)));
+                return 0;
+            }};
+}
+
+// void OnMouseWheel(UINT keyFlags, short delta, POINT screenPoint)
+template <auto Fn> constexpr MsgMapEntry OnWmMouseWheel() {
+    return {MapKind::Message, WM_MOUSEWHEEL, 0, 0,
+            [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
+                const POINT point{static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+                (detail::Self<Fn>(t)->*Fn)(LOWORD(w), static_cast<short>(HIWORD(w)), point);
+                return 0;
+            }};
+}
+
+// void OnKeyDown(UINT virtualKey, UINT repeatCount, UINT flags)
+template <auto Fn> constexpr MsgMapEntry OnWmKeyDown() {
+    return {MapKind::Message, WM_KEYDOWN, 0, 0, [](CCmdTarget* t, WPARAM w, LPARAM l) -> LRESULT {
+                (detail::Self<Fn>(t)->*Fn)(static_cast<UINT>(w), LOWORD(l), HIWORD(l));
                 return 0;
             }};
 }

@@ -39,12 +39,13 @@ std::vector<int> StatusPartEdges(std::span<const int> widths, int totalWidth) {
 } // namespace tov
 
 namespace {
-constexpr int kPaneMargin = 8; // pixels around a fixed pane's text
+constexpr int kPaneMargin = 8; // pixels around a fixed pane's text at 96 DPI
 } // namespace
 
 // The native control paints and handles the mouse itself, so the map does
 // not chain to CControlBar's gripper handling.
-DEFINE_MESSAGE_MAP(CStatusBar, CWnd, OnWmSize<&CStatusBar::OnSize>());
+DEFINE_MESSAGE_MAP(CStatusBar, CWnd, OnWmSize<&CStatusBar::OnSize>(),
+                   OnMessage<WM_DPICHANGED_AFTERPARENT, &CStatusBar::OnDpiChangedAfterParent>());
 
 BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
     if (parent == nullptr || parent->m_hWnd == nullptr || m_hWnd != nullptr)
@@ -54,8 +55,8 @@ BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
                         CCS_NORESIZE | CCS_NODIVIDER;
     if ((GetWindowLongA(parent->m_hWnd, GWL_STYLE) & WS_THICKFRAME) != 0)
         windowStyle |= SBARS_SIZEGRIP;
-    HWND window = CreateWindowExA(
-        0, STATUSCLASSNAMEA, nullptr, windowStyle, 0, 0, 0, 0, parent->m_hWnd,
+    HWND window = CreateWindowExW(
+        0, STATUSCLASSNAMEW, nullptr, windowStyle, 0, 0, 0, 0, parent->m_hWnd,
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), AfxGetInstanceHandle(), nullptr);
     if (window == nullptr)
         return FALSE;
@@ -63,24 +64,39 @@ BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
     // object learns of sizes and of the window's end.
     Attach(window);
     m_superProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StdWndProc)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StdWndProc)));
     AttachToFrame(parent, style, id);
 
-    const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    ApplyFont();
+    return TRUE;
+}
+
+void CStatusBar::ApplyFont() {
+    // The stock font where it was made for the bar's DPI, else one made for it.
+    m_font.reset(tov::CreateStockFontForDpi(DEFAULT_GUI_FONT, m_nDpi));
+    const HGDIOBJ font = m_font ? m_font.get() : GetStockObject(DEFAULT_GUI_FONT);
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    tov::WindowDC dc(window);
+    tov::WindowDC dc(m_hWnd);
     tov::SelectGuard select(dc.get(), font);
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc.get(), &metrics);
     int borders[3] = {0, 0, 0};
     SendMessage(SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
-    m_nHeight = metrics.tmHeight + 2 * borders[1] + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
-    return TRUE;
+    m_nHeight = metrics.tmHeight + 2 * borders[1] + 2 * tov::SystemMetricForDpi(SM_CYEDGE, m_nDpi) +
+                Scaled(2);
+}
+
+void CStatusBar::OnDpiChanged() {
+    ApplyFont();
+    // The fixed panes are measured again in the new font.
+    const std::vector<UINT> indicators = m_indicators;
+    if (!indicators.empty())
+        SetIndicators(indicators.data(), static_cast<int>(indicators.size()));
 }
 
 LRESULT CStatusBar::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_superProc != nullptr)
-        return CallWindowProcA(m_superProc, m_hWnd, message, wParam, lParam);
+        return CallWindowProcW(m_superProc, m_hWnd, message, wParam, lParam);
     return CWnd::DefWindowProc(message, wParam, lParam);
 }
 
@@ -100,7 +116,7 @@ BOOL CStatusBar::SetIndicators(const UINT* ids, int count) {
         const std::string text = tov::PromptOf(AfxLoadString(id));
         SIZE extent{};
         GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
-        m_widths.push_back(extent.cx + 2 * kPaneMargin);
+        m_widths.push_back(extent.cx + 2 * Scaled(kPaneMargin));
     }
     UpdateParts();
     bool idleShown = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "framework/ControlBar.h"
+#include "framework/Handle.h"
 #include "framework/WinApp.h"
 
 #include <span>
@@ -39,9 +40,13 @@ public:
 
 protected:
     void UpdateParts();
+    // The font and height for the bar's DPI.
+    void ApplyFont();
+    void OnDpiChanged() override;
 
     std::vector<UINT> m_indicators;
     std::vector<int> m_widths;     // -1: stretchy
     WNDPROC m_superProc = nullptr; // the native control's window procedure
     int m_nHeight = 0;
+    tov::UniqueFont m_font; // null while the stock font fits the DPI
 };

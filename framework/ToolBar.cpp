@@ -38,7 +38,7 @@ std::optional<ToolBarTemplate> ParseToolBarResource(std::span<const BYTE> data) 
 } // namespace tov
 
 namespace {
-constexpr int kBarBorder = 2; // pixels around the buttons
+constexpr int kBarBorder = 2; // pixels around the buttons at 96 DPI
 } // namespace
 
 DEFINE_MESSAGE_MAP(CToolBar, CControlBar, OnWmPaint<&CToolBar::OnPaint>(),
@@ -55,8 +55,8 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, RECT borders
     if (parent == nullptr || parent->m_hWnd == nullptr || m_hWnd != nullptr)
         return FALSE;
     m_borders = borders;
-    const char* windowClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW),
-                                                  reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    const wchar_t* windowClass = AfxRegisterWndClass(0, LoadCursorA(nullptr, IDC_ARROW),
+                                                     reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     // The bar styles share bits with window styles (the gripper with
     // WS_DLGFRAME), so they stay out of the window's own style.
     const DWORD windowStyle = (style & ~CBRS_ALL) | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
@@ -69,7 +69,7 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, RECT borders
                          (ctrlStyle & 0xFFFF);
     if ((style & CBRS_TOOLTIPS) != 0)
         controlStyle |= TBSTYLE_TOOLTIPS;
-    m_hWndToolBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, controlStyle, 0, 0, 0, 0, m_hWnd,
+    m_hWndToolBar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, controlStyle, 0, 0, 0, 0, m_hWnd,
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                     AfxGetInstanceHandle(), nullptr);
     if (m_hWndToolBar == nullptr) {
@@ -85,7 +85,7 @@ BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, RECT borders
     return TRUE;
 }
 
-BOOL CToolBar::LoadToolBar(UINT resourceId) {
+BOOL CToolBar::LoadToolBar(UINT resourceId, UINT largeBitmapId) {
     if (m_hWndToolBar == nullptr)
         return FALSE;
     const HINSTANCE instance = AfxGetInstanceHandle();
@@ -99,24 +99,17 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
         {static_cast<const BYTE*>(bytes), SizeofResource(instance, found)});
     if (!layout)
         return FALSE;
-    m_nResourceId = resourceId;
-    m_imageSize = SIZE{layout->buttonWidth, layout->buttonHeight};
+    m_layout = *layout;
+    m_nBitmapId = resourceId;
+    m_nLargeBitmapId = largeBitmapId;
     if (!LoadImages())
         return FALSE;
 
     while (::SendMessageA(m_hWndToolBar, TB_BUTTONCOUNT, 0, 0) > 0)
         ::SendMessageA(m_hWndToolBar, TB_DELETEBUTTON, 0, 0);
-    ::SendMessageA(m_hWndToolBar, TB_SETBITMAPSIZE, 0,
-                   MAKELPARAM(layout->buttonWidth, layout->buttonHeight));
-    // A button is its image with a 7-pixel margin around it in all.
-    const int cxButtonMargin = 7;
-    ::SendMessageA(
-        m_hWndToolBar, TB_SETBUTTONSIZE, 0,
-        MAKELPARAM(layout->buttonWidth + cxButtonMargin, layout->buttonHeight + cxButtonMargin));
-
     std::vector<TBBUTTON> buttons;
     int image = 0;
-    for (UINT id : layout->ids) {
+    for (UINT id : m_layout.ids) {
         TBBUTTON button{};
         button.idCommand = static_cast<int>(id);
         button.fsState = TBSTATE_ENABLED;
@@ -139,20 +132,31 @@ BOOL CToolBar::LoadToolBar(UINT resourceId) {
 }
 
 bool CToolBar::LoadImages() {
+    // From 144 DPI up the larger image set, where there is one.
+    constexpr UINT kLargeFromDpi = 144;
+    const bool large = m_nLargeBitmapId != 0 && m_nDpi >= kLargeFromDpi;
+    const int scale = large ? 2 : 1;
+    const int width = m_layout.buttonWidth * scale;
+    const int height = m_layout.buttonHeight * scale;
     // Black, dark grey, light grey and white become the button text, shadow,
     // face and highlight colours; face pixels stay transparent.
     const tov::UniqueBitmap bitmap(CreateMappedBitmap(
-        AfxGetInstanceHandle(), static_cast<INT_PTR>(m_nResourceId), 0, nullptr, 0));
-    BITMAP info{};
-    if (!bitmap || GetObjectA(bitmap.get(), sizeof info, &info) == 0)
+        AfxGetInstanceHandle(), large ? m_nLargeBitmapId : m_nBitmapId, 0, nullptr, 0));
+    if (!bitmap)
         return false;
-    tov::UniqueImageList images(ImageList_Create(
-        m_imageSize.cx, m_imageSize.cy, ILC_COLOR24 | ILC_MASK, info.bmWidth / m_imageSize.cx, 0));
+    const int count = static_cast<int>(
+        std::count_if(m_layout.ids.begin(), m_layout.ids.end(), [](UINT id) { return id != 0; }));
+    tov::UniqueImageList images(
+        ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, std::max(count, 1), 0));
     if (!images || ImageList_AddMasked(images.get(), bitmap.get(), GetSysColor(COLOR_BTNFACE)) < 0)
         return false;
     ::SendMessageA(m_hWndToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.get()));
     // The control now draws from the new list; the old one can go.
     m_images = std::move(images);
+    // A button is its image with a 7-pixel margin (at 96 DPI) around it in all.
+    const int cxButtonMargin = Scaled(7);
+    ::SendMessageA(m_hWndToolBar, TB_SETBUTTONSIZE, 0,
+                   MAKELPARAM(width + cxButtonMargin, height + cxButtonMargin));
     return true;
 }
 
@@ -160,9 +164,15 @@ void CToolBar::OnSysColorChange() {
     if (m_hWndToolBar == nullptr)
         return;
     ::SendMessageA(m_hWndToolBar, WM_SYSCOLORCHANGE, 0, 0);
-    if (m_nResourceId != 0)
+    if (m_nBitmapId != 0)
         LoadImages();
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CToolBar::OnDpiChanged() {
+    if (m_nBitmapId != 0)
+        LoadImages();
+    OnOrientationChanged();
 }
 
 int CToolBar::GetCount() const {
@@ -237,13 +247,14 @@ SIZE CToolBar::CalcFixedLayout(BOOL horizontal) {
         std::swap(buttons.cx, buttons.cy);
 
     const bool gripper = (m_dwStyle & CBRS_GRIPPER) != 0 && !IsFloating();
-    SIZE size{buttons.cx + 2 * kBarBorder + m_borders.left + m_borders.right,
-              buttons.cy + 2 * kBarBorder + m_borders.top + m_borders.bottom};
+    const int border = Scaled(kBarBorder);
+    SIZE size{buttons.cx + 2 * border + m_borders.left + m_borders.right,
+              buttons.cy + 2 * border + m_borders.top + m_borders.bottom};
     if (gripper) {
         if (horizontal)
-            size.cx += kGripperSize;
+            size.cx += Scaled(kGripperSize);
         else
-            size.cy += kGripperSize;
+            size.cy += Scaled(kGripperSize);
     }
     return size;
 }
@@ -257,10 +268,11 @@ RECT CToolBar::ButtonArea() const {
         else
             area.top = grip.bottom;
     }
-    area.left += kBarBorder + m_borders.left;
-    area.top += kBarBorder + m_borders.top;
-    area.right -= kBarBorder + m_borders.right;
-    area.bottom -= kBarBorder + m_borders.bottom;
+    const int border = Scaled(kBarBorder);
+    area.left += border + m_borders.left;
+    area.top += border + m_borders.top;
+    area.right -= border + m_borders.right;
+    area.bottom -= border + m_borders.bottom;
     area.right = std::max(area.right, area.left);
     area.bottom = std::max(area.bottom, area.top);
     return area;

@@ -43,8 +43,11 @@ public:
     BOOL CreateEx(CWnd* parent, DWORD ctrlStyle = TBSTYLE_FLAT,
                   DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, RECT borders = {},
                   UINT id = AFX_IDW_TOOLBAR);
-    // Buttons and their images from the toolbar and bitmap resources `resourceId`.
-    BOOL LoadToolBar(UINT resourceId);
+
+    // Buttons and their images from the toolbar and bitmap resources
+    // `resourceId`; from 144 DPI up the images come from bitmap
+    // `largeBitmapId` instead, where given: the same images at twice the size.
+    BOOL LoadToolBar(UINT resourceId, UINT largeBitmapId = 0);
 
     // The native toolbar control (TB_* messages).
     HWND GetToolBarCtrl() const { return m_hWndToolBar; }
@@ -62,16 +65,19 @@ public:
 
 protected:
     void OnOrientationChanged() override;
+    void OnDpiChanged() override;
     // The native control's rectangle in the bar's client area.
     RECT ButtonArea() const;
 
     // Maps the bitmap's greys, black and white to the current button colours
-    // and hands the control the images; false when the bitmap is missing.
+    // and hands the control the images and the button size for the bar's
+    // DPI; false when the bitmap is missing.
     bool LoadImages();
 
     HWND m_hWndToolBar = nullptr; // a child of the bar, destroyed with it
     RECT m_borders{};
-    UINT m_nResourceId = 0;
-    SIZE m_imageSize{};
+    tov::ToolBarTemplate m_layout;
+    UINT m_nBitmapId = 0;
+    UINT m_nLargeBitmapId = 0;
     tov::UniqueImageList m_images; // the control's images, ours to destroy
 };

@@ -35,16 +35,18 @@ int CWinThread::Run() {
     MSG msg{};
     bool idle = true;
     for (;;) {
-        while (idle && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        while (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             OnIdle();
             idle = false;
         }
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        // The wide loop: characters typed or posted in any script reach the
+        // (wide) windows as they are.
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1)
             break;
         if (!PreTranslateMessage(&msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
         // Paints and timer ticks do not change command state; anything else
         // may, so the idle update runs again once the queue is empty.
@@ -122,6 +124,14 @@ BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value)
     return key &&
            RegSetValueExA(key.get(), entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                           sizeof data) == ERROR_SUCCESS;
+}
+
+std::wstring AfxLoadStringW(UINT id) {
+    // Without a buffer, LoadStringW hands out a pointer to the resource itself.
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(AfxGetInstanceHandle(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    return length > 0 && text != nullptr ? std::wstring(text, static_cast<size_t>(length))
+                                         : std::wstring();
 }
 
 std::string AfxLoadString(UINT id) {

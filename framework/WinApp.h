@@ -93,6 +93,7 @@ constexpr DWORD FWS_ADDTOTITLE = 0x8000;
 
 // Loads string `id` from the program's resources; empty when missing.
 std::string AfxLoadString(UINT id);
+std::wstring AfxLoadStringW(UINT id);
 
 // The framework's WinMain: sets up the application object, runs
 // InitInstance and the message loop. Ends with exit code 1 when InitInstance

@@ -3,7 +3,8 @@
 #include "framework/FrameWnd.h"
 #include "framework/WinApp.h"
 
-#include <cstdio>
+#include <cwchar>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -49,23 +50,23 @@ BOOL CWnd::PreTranslateMessage(MSG*) {
     return FALSE;
 }
 
-BOOL CWnd::PreCreateWindow(CREATESTRUCTA& cs) {
+BOOL CWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     if (cs.lpszClass == nullptr)
         cs.lpszClass = AfxRegisterWndClass(CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW),
                                            reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     return TRUE;
 }
 
-BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id, void*) {
+BOOL CWnd::Create(const wchar_t* className, const wchar_t* windowName, DWORD style,
+                  const RECT& rect, CWnd* parent, UINT id, void*) {
     return CreateEx(0, className, windowName, style, rect.left, rect.top, rect.right - rect.left,
                     rect.bottom - rect.top, parent ? parent->m_hWnd : nullptr,
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
 }
 
-BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+BOOL CWnd::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
                     int x, int y, int cx, int cy, HWND parent, HMENU menuOrId) {
-    CREATESTRUCTA cs{};
+    CREATESTRUCTW cs{};
     cs.dwExStyle = exStyle;
     cs.lpszClass = className;
     cs.lpszName = windowName;
@@ -79,7 +80,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     cs.hInstance = AfxGetInstanceHandle();
     if (!PreCreateWindow(cs))
         return FALSE;
-    HWND window = CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y,
+    HWND window = CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y,
                                   cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
     return window != nullptr;
 }
@@ -98,7 +99,7 @@ LRESULT CallWindowObject(CWnd* wnd, HWND window, UINT message, WPARAM wParam, LP
     } catch (...) {
         // Nothing may unwind through user32; a failed handler counts as
         // default processing.
-        result = ::DefWindowProcA(window, message, wParam, lParam);
+        result = ::DefWindowProcW(window, message, wParam, lParam);
     }
     wnd->m_current = saved;
     if (message == WM_NCDESTROY) {
@@ -122,14 +123,14 @@ LRESULT CallWindowObject(CWnd* wnd, HWND window, UINT message, WPARAM wParam, LP
 
 LRESULT CALLBACK CWnd::StdWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
         auto* wnd = static_cast<CWnd*>(cs->lpCreateParams);
         if (wnd != nullptr && FromHandle(window) == nullptr)
             wnd->Attach(window);
     }
     CWnd* wnd = FromHandle(window);
     if (wnd == nullptr)
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     return CallWindowObject(wnd, window, message, wParam, lParam);
 }
 
@@ -168,10 +169,10 @@ LRESULT CWnd::Default() {
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
-int CWnd::OnCreate(LPCREATESTRUCTA) {
+int CWnd::OnCreate(LPCREATESTRUCTW) {
     return static_cast<int>(Default());
 }
 void CWnd::OnSize(UINT, int, int) {
@@ -206,15 +207,16 @@ RECT CWnd::GetClientRect() const {
     return rect;
 }
 
-const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
+const wchar_t* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
     // Class names must outlive their registration; a node set keeps them.
-    static std::set<std::string> registered;
-    char name[96];
-    std::snprintf(name, sizeof name, "Tovemar:%x:%p:%p:%p", classStyle, static_cast<void*>(cursor),
-                  static_cast<void*>(background), static_cast<void*>(icon));
+    static std::set<std::wstring> registered;
+    wchar_t name[96];
+    std::swprintf(name, std::size(name), L"Tovemar:%x:%p:%p:%p", classStyle,
+                  static_cast<void*>(cursor), static_cast<void*>(background),
+                  static_cast<void*>(icon));
     auto [it, inserted] = registered.insert(name);
     if (inserted) {
-        WNDCLASSA wc{};
+        WNDCLASSW wc{};
         wc.style = classStyle;
         wc.lpfnWndProc = &CWnd::StdWndProc;
         wc.hInstance = AfxGetInstanceHandle();
@@ -222,7 +224,7 @@ const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH backgrou
         wc.hbrBackground = background;
         wc.hIcon = icon;
         wc.lpszClassName = it->c_str();
-        RegisterClassA(&wc);
+        RegisterClassW(&wc);
     }
     return it->c_str();
 }

@@ -27,13 +27,15 @@ public:
     DECLARE_MESSAGE_MAP()
 
     // Creation. className null: PreCreateWindow picks the class.
-    BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect,
+    // Windows are created through the wide entry points, so they take and
+    // keep text in any script.
+    BOOL Create(const wchar_t* className, const wchar_t* windowName, DWORD style, const RECT& rect,
                 CWnd* parent, UINT id, void* context = nullptr);
-    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x,
-                  int y, int cx, int cy, HWND parent, HMENU menuOrId);
+    BOOL CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* windowName, DWORD style,
+                  int x, int y, int cx, int cy, HWND parent, HMENU menuOrId);
     // Adjusts the creation parameters; the base picks the framework's
     // default class when none is given.
-    virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
+    virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);
     // Runs after the window is gone (WM_NCDESTROY); the base does nothing.
     virtual void PostNcDestroy() {}
     BOOL DestroyWindow();
@@ -51,7 +53,7 @@ public:
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     // Default handlers for derived classes' maps: each runs Default().
-    int OnCreate(LPCREATESTRUCTA cs);
+    int OnCreate(LPCREATESTRUCTW cs);
     void OnSize(UINT type, int cx, int cy);
     void OnVScroll(UINT code, UINT position, CWnd* scrollBar);
     void OnSetFocus(CWnd* oldFocus);
@@ -102,5 +104,5 @@ protected:
 
 // Registers (once per distinct set of arguments) a window class whose window
 // procedure is the framework's, and returns its name.
-const char* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
-                                HBRUSH background = nullptr, HICON icon = nullptr);
+const wchar_t* AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr,
+                                   HBRUSH background = nullptr, HICON icon = nullptr);

@@ -2,6 +2,7 @@
 #pragma once
 
 #define IDR_MAIN 128
+#define IDB_TOOLBAR_LARGE 129
 #define IDD_ABOUT 100
 #define IDD_DRIVE_SELECT 132
 #define IDC_DRIVE_LIST 1003

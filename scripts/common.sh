@@ -145,6 +145,20 @@ unmount_slow_drive() {
   return 0
 }
 
+# use_scaled_prefix DPI [NAME]: the prefix NAME (default wineprefix-dpiDPI),
+# whose display scaling is DPI (LogPixels, read when its wineserver starts),
+# set up for windows without a window manager. Leaves no wineserver of its
+# own running.
+use_scaled_prefix() {
+  use_prefix "${2:-wineprefix-dpi$1}"
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -k 2>/dev/null || true
+  wineserver -w
+}
+
 XVFB_PID=""
 WINESERVER_STARTED=""
 

@@ -4,13 +4,19 @@
 #include "view/RowPainter.h"
 #include "view/Scrolling.h"
 
+#include <utility>
+
 CDriveView::CDriveView(DriveSource* source) : m_nBarHeight(28), m_nRowPitch(32), m_source(source) {}
 
 DEFINE_MESSAGE_MAP(CDriveView, CWnd, OnWmPaint<&CDriveView::OnPaint>(),
                    OnWmVScroll<&CDriveView::OnVScroll>(), OnWmCreate<&CDriveView::OnCreate>(),
-                   OnWmSize<&CDriveView::OnSize>());
+                   OnWmSize<&CDriveView::OnSize>(), OnWmMouseWheel<&CDriveView::OnMouseWheel>(),
+                   OnWmKeyDown<&CDriveView::OnKeyDown>(),
+                   OnMessage<WM_DPICHANGED_AFTERPARENT, &CDriveView::OnDpiChangedAfterParent>(),
+                   OnMessage<WM_GETOBJECT, &CDriveView::OnGetObject>(),
+                   OnMessage<WM_DESTROY, &CDriveView::OnDestroy>());
 
-BOOL CDriveView::PreCreateWindow(CREATESTRUCTA& cs) {
+BOOL CDriveView::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!CWnd::PreCreateWindow(cs))
         return FALSE;
     // The frame asks for a flat border; the view shows a sunken edge instead.
@@ -30,7 +36,7 @@ void CDriveView::OnPaint() {
         return;
     const RECT client = GetClientRect();
     PaintDriveRows(dc, *m_source, GetScrollPos(m_hWnd, SB_VERT), client.right - client.left,
-                   RowMetrics{m_nBarHeight, m_nRowPitch});
+                   Metrics(), m_font.get());
 }
 
 // Showing or hiding the scroll bar changes the client width, so the platform
@@ -56,10 +62,10 @@ void CDriveView::UpdateScrollBars() {
     ShowScrollBar(m_hWnd, SB_VERT, range.visible);
 }
 
-int CDriveView::OnCreate(LPCREATESTRUCTA cs) {
+int CDriveView::OnCreate(LPCREATESTRUCTW cs) {
     if (CWnd::OnCreate(cs) == -1)
         return -1;
-    UpdateScrollBars();
+    SetDpi(tov::WindowDpi(m_hWnd));
     return 0;
 }
 
@@ -68,10 +74,82 @@ void CDriveView::OnSize(UINT type, int cx, int cy) {
     UpdateScrollBars();
 }
 
-void CDriveView::OnVScroll(UINT code, UINT position, CWnd* scrollBar) {
-    int pos = static_cast<int>(position);
-    ApplyScrollCode(m_hWnd, SB_VERT, code, pos, TRUE, ScrollStep());
+std::vector<AccessibleRow> CDriveView::CurrentAccessibleRows() {
+    if (m_source == nullptr)
+        return {};
+    const RECT client = GetClientRect();
+    return AccessibleRows(*m_source, GetScrollPos(m_hWnd, SB_VERT), client.right - client.left,
+                          Metrics());
+}
+
+LRESULT CDriveView::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    // The object id travels in the low 32 bits.
+    if (static_cast<LONG>(lParam) != OBJID_CLIENT)
+        return Default();
+    if (!m_accessible)
+        m_accessible.reset(new DriveAccessible(this));
+    return tov::LresultFromAccessible(wParam, m_accessible.get());
+}
+
+LRESULT CDriveView::OnDestroy(WPARAM, LPARAM) {
+    // Screen readers may hold the object longer than the window lives.
+    m_accessible.reset();
+    return Default();
+}
+
+void CDriveView::RowsChanged() {
+    NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void CDriveView::SetDpi(UINT dpi) {
+    m_nDpi = dpi;
+    m_font.reset(tov::CreateStockFontForDpi(SYSTEM_FONT, dpi));
+    UpdateScrollBars();
+    Invalidate(TRUE);
+}
+
+LRESULT CDriveView::OnDpiChangedAfterParent(WPARAM wParam, LPARAM) {
+    SetDpi(tov::DpiOfAfterParent(m_hWnd, wParam));
+    return 0;
+}
+
+int CDriveView::Scroll(UINT code, int position, int lines) {
+    ApplyScrollCode(m_hWnd, SB_VERT, code, position, TRUE, ScrollStep() * lines);
     // Every scroll event repaints the whole view at the new position.
     Invalidate(TRUE);
+    return position;
+}
+
+void CDriveView::OnVScroll(UINT code, UINT position, CWnd* scrollBar) {
+    const int pos = Scroll(code, static_cast<int>(position));
     CWnd::OnVScroll(code, static_cast<UINT>(pos), scrollBar);
+}
+
+void CDriveView::OnMouseWheel(UINT, short delta, POINT) {
+    UINT linesPerNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &linesPerNotch, 0);
+    const WheelAccumulator::Steps steps = m_wheel.Add(delta, linesPerNotch);
+    if (steps.count == 0)
+        return;
+    if (steps.code == SB_LINEUP || steps.code == SB_LINEDOWN) {
+        Scroll(steps.code, 0, steps.count);
+        return;
+    }
+    for (int i = 0; i < steps.count; ++i)
+        Scroll(steps.code, 0);
+}
+
+void CDriveView::OnKeyDown(UINT virtualKey, UINT, UINT) {
+    // The keys move the rows as the scroll bar's own commands do.
+    static constexpr std::pair<UINT, UINT> kKeyCodes[] = {
+        {VK_UP, SB_LINEUP},     {VK_DOWN, SB_LINEDOWN}, {VK_PRIOR, SB_PAGEUP},
+        {VK_NEXT, SB_PAGEDOWN}, {VK_HOME, SB_TOP},      {VK_END, SB_BOTTOM},
+    };
+    for (const auto& [key, code] : kKeyCodes) {
+        if (key == virtualKey) {
+            Scroll(code, 0);
+            return;
+        }
+    }
+    Default();
 }

@@ -1,23 +1,29 @@
 // CDriveView: the child window that fills the main frame's client area with
 // one row per shown drive, and scrolls vertically when the rows do not fit.
 //
-// The view owns nothing but its layout constants: every paint reads the drive
-// list it was handed and asks its update policy afresh, which answers from
-// the records without calling the platform. The scroll position lives in the
-// view's vertical scroll bar.
+// The view owns nothing but its layout constants, the DPI it is shown at and
+// the font made for that DPI: every paint reads the drive list it was handed
+// and asks its update policy afresh, which answers from the records without
+// calling the platform. The scroll position lives in the view's vertical
+// scroll bar.
 #pragma once
 
 #include "drives/DriveSource.h"
+#include "framework/Dpi.h"
+#include "framework/Handle.h"
 #include "framework/Wnd.h"
+#include "view/DriveAccessible.h"
+#include "view/RowLayout.h"
+#include "view/Scrolling.h"
 
-class CDriveView : public CWnd {
+class CDriveView : public CWnd, public AccessibleRowSource {
 public:
     // `source` is the drive data the view shows; null shows nothing.
     explicit CDriveView(DriveSource* source = nullptr);
     ~CDriveView() override = default;
 
     DECLARE_MESSAGE_MAP()
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
 
     // Recomputes the scroll range from the number of shown drives and the
     // client height, and shows the scroll bar only when the rows overflow.
@@ -26,13 +32,41 @@ public:
 
     void OnPaint();
     void OnVScroll(UINT code, UINT position, CWnd* scrollBar);
-    int OnCreate(LPCREATESTRUCTA cs);
+    int OnCreate(LPCREATESTRUCTW cs);
     void OnSize(UINT type, int cx, int cy);
+    // The wheel scrolls by the user's wheel setting; Up/Down, Page Up/Down
+    // and Home/End scroll as the scroll bar's line, page, top and bottom.
+    void OnMouseWheel(UINT keyFlags, short delta, POINT point);
+    void OnKeyDown(UINT virtualKey, UINT repeatCount, UINT flags);
+    // The DPI changed: lengths and fonts follow, the scroll range too.
+    LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
+
+    // WM_GETOBJECT: the client area is an accessible list of the shown rows.
+    LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    // The rows changed (a refresh, a late answer, the shown set): screen
+    // readers hear of it.
+    void RowsChanged();
+    HWND AccessibleWindow() const override { return m_hWnd; }
+    std::vector<AccessibleRow> CurrentAccessibleRows() override;
+
+    // The row metrics at the view's current DPI.
+    RowMetrics Metrics() const { return {m_nBarHeight, m_nRowPitch, m_nDpi}; }
 
     int m_nBarHeight; // height of a bar; + 5 is one scroll step
     int m_nRowPitch;  // distance between row tops
 
 private:
     DriveSource* m_source;
-    int ScrollStep() const { return m_nBarHeight + 5; }
+    int ScrollStep() const { return Metrics().ScrollStep(); }
+    void SetDpi(UINT dpi);
+    // Applies one scroll code (a line code moves by `lines` line steps) and
+    // repaints the whole view at the new position; returns the position
+    // asked for.
+    int Scroll(UINT code, int position, int lines = 1);
+
+    WheelAccumulator m_wheel;
+    UINT m_nDpi = tov::kBaseDpi;
+    tov::UniqueFont m_font;             // the system font for m_nDpi; null where the stock one fits
+    UniqueDriveAccessible m_accessible; // made when a client first asks
 };

@@ -33,9 +33,11 @@ std::string FreeSpaceText(uint64_t freeBytes) {
 }
 
 namespace {
-// Where a row's parts sit, in pixels from the row's top and the view's edges.
+// Where a row's parts sit, in pixels at 96 DPI from the row's top and the
+// view's edges; each is scaled to the view's DPI on its own.
 constexpr int kRowTopInset = 5;  // icon, letter and bar start this far below the row's top
 constexpr int kIconLeft = 5;     // the icon's left edge
+constexpr int kIconSize = 32;    // the icon's width and height
 constexpr int kLetterLeft = 7;   // the letter drawn over the icon
 constexpr int kBarGap = 12;      // between the icon column (one pitch wide) and the bar
 constexpr int kRightOfBar = 112; // kept right of the bar: the gap and the free-space cell
@@ -45,25 +47,28 @@ constexpr int kFreeSpaceGap = 5; // between the bar and the free-space cell
 RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord& record,
                     const RowMetrics& metrics) {
     RowLayout row;
-    row.y = metrics.rowPitch * index - scrollPos + kRowTopInset;
-    row.icon = {kIconLeft, row.y};
-    row.letterOrigin = {kLetterLeft, row.y};
+    const auto scaled = [&metrics](int value) { return metrics.Scaled(value); };
+    const int pitch = scaled(metrics.rowPitch);
+    row.y = pitch * index - scrollPos + scaled(kRowTopInset);
+    row.icon = {scaled(kIconLeft), row.y};
+    row.iconSize = scaled(kIconSize);
+    row.letterOrigin = {scaled(kLetterLeft), row.y};
     row.letter = DriveLetterOf(record);
 
     const uint64_t total = record.ulTotalBytes;
     const uint64_t free = record.ulTotalFreeBytes;
     row.hasSize = total != 0;
 
-    const int barX = metrics.rowPitch + kBarGap;
-    const int barW = clientWidth - metrics.rowPitch - kRightOfBar;
-    row.bar = {barX, row.y, barX + barW, row.y + metrics.barHeight};
+    const int barX = pitch + scaled(kBarGap);
+    const int barW = clientWidth - pitch - scaled(kRightOfBar);
+    row.bar = {barX, row.y, barX + barW, row.y + scaled(metrics.barHeight)};
     row.drawBar = barW > 0;
     row.barFormat = row.hasSize ? kBarPercentFormat : kBarNoMediaLabel;
     // The bar takes the low 32 bits of the percentage.
     row.barValue = static_cast<uint32_t>(
         UsedPercent(static_cast<int64_t>(UsedBytes(total, free)), static_cast<int64_t>(total)));
 
-    row.freeCell = {barX + barW + kFreeSpaceGap, row.y, clientWidth, row.y + metrics.rowPitch};
+    row.freeCell = {barX + barW + scaled(kFreeSpaceGap), row.y, clientWidth, row.y + pitch};
     if (row.hasSize)
         row.freeText = FreeSpaceText(free);
     return row;

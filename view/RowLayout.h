@@ -5,16 +5,25 @@
 #pragma once
 
 #include "drives/DriveRecord.h"
+#include "framework/Dpi.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-// The two layout constants of the drive view.
+// The two layout constants of the drive view, at 96 DPI, and the DPI the
+// view is shown at. Every length of a row is its 96-DPI value scaled to the
+// DPI on its own, so at 96 DPI the lengths are exactly the given ones.
 struct RowMetrics {
     int barHeight = 28; // height of the usage bar and the grey box
     int rowPitch = 32;  // distance between row tops; height of the free-space cell
+    UINT dpi = tov::kBaseDpi;
+
+    int Scaled(int value) const { return tov::ScaleForDpi(value, dpi); }
+    // One line and one page of scrolling: the scaled bar height plus the
+    // scaled 5-pixel gap.
+    int ScrollStep() const { return Scaled(barHeight) + Scaled(5); }
 };
 
 // The bar's two colours: the used share and the label over the rest.
@@ -26,6 +35,7 @@ constexpr char kBarNoMediaLabel[] = "no media";
 struct RowLayout {
     int y = 0;            // top of the row
     POINT icon{};         // top-left of the drive's icon
+    int iconSize = 32;    // the icon's width and height
     POINT letterOrigin{}; // top-left of the drive letter
     std::string letter;   // the drive letter, drawn over the icon
     bool hasSize = false; // total != 0: plain letter, percentage bar, free-space text

@@ -1,9 +1,12 @@
 #include "view/RowPainter.h"
 
+#include "framework/Handle.h"
 #include "view/UsageBar.h"
 
+#include <optional>
+
 void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
-                   const DriveSource& source) {
+                   const DriveSource& source, HGDIOBJ labelFont) {
     // The letter and the free space take the window's text colour over the
     // window colour the view is erased in, as a high-contrast scheme sets
     // them; the context's default black would vanish on a black window.
@@ -11,7 +14,8 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
     const COLORREF windowColour = GetSysColor(COLOR_WINDOW);
     const COLORREF savedText = dc.SetTextColor(textColour);
     const COLORREF savedBack = dc.SetBkColor(windowColour);
-    dc.DrawIcon(row.icon.x, row.icon.y, record.sfi.hIcon);
+    DrawIconEx(dc.m_hDC, row.icon.x, row.icon.y, record.sfi.hIcon, row.iconSize, row.iconSize, 0,
+               nullptr, DI_NORMAL);
     dc.SetBkMode(TRANSPARENT);
     if (row.hasSize) {
         dc.TextOut(row.letterOrigin.x, row.letterOrigin.y, row.letter);
@@ -32,7 +36,7 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
     // A client area too narrow for a bar gets neither bar nor box.
     if (row.drawBar) {
         const RECT& bar = row.bar;
-        DrawUsageBar(dc.m_hDC, GetStockObject(SYSTEM_FONT), bar.left, bar.top, bar.right - bar.left,
+        DrawUsageBar(dc.m_hDC, labelFont, bar.left, bar.top, bar.right - bar.left,
                      bar.bottom - bar.top, row.barValue, 100, row.barFormat);
         if (!row.hasSize) {
             const bool updatable = source.IsDriveUpdatable(record);
@@ -53,7 +57,11 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
 }
 
 void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
-                    const RowMetrics& metrics) {
+                    const RowMetrics& metrics, HFONT font) {
+    const HGDIOBJ labelFont = font != nullptr ? font : GetStockObject(SYSTEM_FONT);
+    std::optional<tov::SelectGuard> textFont;
+    if (font != nullptr)
+        textFont.emplace(dc.m_hDC, font);
     const DriveList& drives = source.Drives();
     const size_t count = drives.size();
     int index = 0;
@@ -61,8 +69,8 @@ void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth
         const DriveRecord record = drives[i];
         if (record.bShown == 0)
             continue;
-        PaintDriveRow(dc, LayoutRow(index, scrollPos, clientWidth, record, metrics), record,
-                      source);
+        PaintDriveRow(dc, LayoutRow(index, scrollPos, clientWidth, record, metrics), record, source,
+                      labelFont);
         ++index;
     }
 }

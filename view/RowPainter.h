@@ -12,10 +12,14 @@
 // and the free-space text. Letter and free space are in the window text
 // colour. Leaves the context's text and background colours as they were; its
 // background mode ends TRANSPARENT.
+// The icon is drawn at the row's icon size; the bar label in `labelFont`.
 void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
-                   const DriveSource& source);
+                   const DriveSource& source, HGDIOBJ labelFont);
 
 // Every shown record of source's list in list order; hidden records leave no
-// gap. Rows outside the context's clip region are drawn and clipped.
+// gap. Rows outside the context's clip region are drawn and clipped. `font`
+// is the system font made for the metrics' DPI, or null where the stock one
+// fits: the letter and the free space are then drawn in the context's own
+// font and the bar label in the stock system font.
 void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
-                    const RowMetrics& metrics);
+                    const RowMetrics& metrics, HFONT font = nullptr);

@@ -1,5 +1,7 @@
 #include "view/Scrolling.h"
 
+#include <algorithm>
+
 ScrollRange ComputeScrollRange(int shownRows, int clientHeight, int step) {
     ScrollRange range;
     range.overflow = shownRows * step - clientHeight;
@@ -57,4 +59,24 @@ bool ApplyScrollCode(HWND window, int bar, UINT code, int& position, BOOL redraw
     info.fMask = SIF_ALL;
     SetScrollInfo(window, bar, &info, redraw);
     return true;
+}
+
+WheelAccumulator::Steps WheelAccumulator::Add(int delta, UINT linesPerNotch) {
+    const bool pages = linesPerNotch == WHEEL_PAGESCROLL;
+    const long long perNotch = pages ? 1 : linesPerNotch;
+    if (linesPerNotch != m_linesPerNotch || (m_accumulated < 0) != (delta < 0))
+        m_accumulated = 0;
+    m_linesPerNotch = linesPerNotch;
+    // Kept in delta × steps per notch, so a setting that does not divide
+    // WHEEL_DELTA loses nothing to rounding.
+    m_accumulated += static_cast<long long>(delta) * perNotch;
+    const long long steps = m_accumulated / WHEEL_DELTA;
+    m_accumulated -= steps * WHEEL_DELTA;
+
+    Steps result;
+    const bool up = steps > 0;
+    result.code = pages ? (up ? SB_PAGEUP : SB_PAGEDOWN) : (up ? SB_LINEUP : SB_LINEDOWN);
+    // Far more steps than any range holds are as good as the end.
+    result.count = static_cast<int>(std::min<long long>(steps < 0 ? -steps : steps, 1 << 16));
+    return result;
 }

@@ -25,3 +25,22 @@ ScrollRange ComputeScrollRange(int shownRows, int clientHeight, int step);
 // `position` receives the position asked for (the unclamped one for line and
 // page moves). Returns false, changing nothing, for a code above SB_ENDSCROLL.
 bool ApplyScrollCode(HWND window, int bar, UINT code, int& position, BOOL redraw, int line);
+
+// Turns mouse-wheel rotation into scroll steps. Deltas smaller than a notch
+// (precision touchpads) add up until they make a whole step; a turn in the
+// other direction or a new wheel setting starts afresh.
+class WheelAccumulator {
+public:
+    struct Steps {
+        UINT code = SB_LINEDOWN; // SB_LINEUP/SB_LINEDOWN, or the page codes
+        int count = 0;           // how many times to apply code; 0: nothing yet
+    };
+    // delta: the wheel's delta (WHEEL_DELTA per notch, positive away from the
+    // user, which scrolls up); linesPerNotch: the user's setting
+    // (SPI_GETWHEELSCROLLLINES), WHEEL_PAGESCROLL for one page per notch.
+    Steps Add(int delta, UINT linesPerNotch);
+
+private:
+    long long m_accumulated = 0; // delta × steps per notch, not yet scrolled
+    UINT m_linesPerNotch = 0;
+};

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Draws Tovemar's toolbar bitmap and program icon.
 
-Writes Toolbar.bmp (80 x 15, five 16 x 15 button images, 16 colours) and
+Writes Toolbar.bmp (80 x 15, five 16 x 15 button images, 16 colours), its
+twice-as-large set Toolbar32.bmp (160 x 30, for 144 DPI and up) and
 Tovemar.ico (32 x 32 and 16 x 16, 16 colours each) next to this script. Both
 files are committed, so building the program does not need Python; run this
 script again after changing a picture.
@@ -231,17 +232,40 @@ def info_header(width, height, image_size, colours_used):
                        colours_used, 0)
 
 
-def toolbar_bitmap():
-    width = BUTTON_WIDTH * len(TOOLBAR_BUTTONS)
-    rows = [[] for _ in range(BUTTON_HEIGHT)]
+def scale2x(rows):
+    """The picture at twice the size, diagonal edges smoothed (EPX): each pixel
+    becomes four, and a corner takes the colour of its two neighbours where
+    they agree and the other two differ."""
+    height, width = len(rows), len(rows[0])
+
+    def at(x, y):
+        return rows[min(max(y, 0), height - 1)][min(max(x, 0), width - 1)]
+
+    out = [[0] * (2 * width) for _ in range(2 * height)]
+    for y in range(height):
+        for x in range(width):
+            p, a, b, c, d = at(x, y), at(x, y - 1), at(x + 1, y), at(x - 1, y), at(x, y + 1)
+            out[2 * y][2 * x] = a if c == a and c != d and a != b else p
+            out[2 * y][2 * x + 1] = b if a == b and a != c and b != d else p
+            out[2 * y + 1][2 * x] = c if d == c and d != b and c != a else p
+            out[2 * y + 1][2 * x + 1] = d if b == d and b != a and d != c else p
+    return out
+
+
+def toolbar_bitmap(scale=1):
+    height = BUTTON_HEIGHT * scale
+    rows = [[] for _ in range(height)]
     for art in TOOLBAR_BUTTONS:
         colours, _ = parse(art, BUTTON_WIDTH, BUTTON_HEIGHT)
-        for y in range(BUTTON_HEIGHT):
+        if scale == 2:
+            colours = scale2x(colours)
+        for y in range(height):
             rows[y] += colours[y]
+    width = len(rows[0])
     pixels = pack_4bpp(rows)
     offset = 14 + 40 + 16 * 4
     header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
-    return header + info_header(width, BUTTON_HEIGHT, len(pixels), 16) + palette_bytes() + pixels
+    return header + info_header(width, height, len(pixels), 16) + palette_bytes() + pixels
 
 
 def icon_image(art, size):
@@ -267,6 +291,8 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     with open(os.path.join(here, 'Toolbar.bmp'), 'wb') as f:
         f.write(toolbar_bitmap())
+    with open(os.path.join(here, 'Toolbar32.bmp'), 'wb') as f:
+        f.write(toolbar_bitmap(2))
     with open(os.path.join(here, 'Tovemar.ico'), 'wb') as f:
         f.write(icon_file())
 

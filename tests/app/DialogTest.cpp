@@ -67,7 +67,7 @@ POINT Centre(const RECT& rect) {
 class DialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(owner.CreateEx(0, nullptr, "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 40,
+        ASSERT_TRUE(owner.CreateEx(0, nullptr, L"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60, 40,
                                    600, 420, nullptr, nullptr));
         theApp.m_pMainWnd = &owner;
     }
@@ -108,7 +108,7 @@ TEST_F(DialogTest, MainWindowOwnsItIsDisabledMeanwhileAndTheDialogIsCentredOverI
 
 TEST_F(DialogTest, AnExplicitParentOwnsItInsteadOfTheMainWindow) {
     CWnd parent;
-    ASSERT_TRUE(parent.CreateEx(0, nullptr, "Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 250,
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, L"Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 250,
                                 300, 300, nullptr, nullptr));
     TestDialog dialog(IDD_TEST_PLAIN, &parent);
     HWND ownerOfDialog = nullptr;
@@ -251,6 +251,11 @@ TEST_F(DialogTest, DdxControlBindsOnTheFirstExchangeAndTheBindingEndsWithTheWind
                  dialog.m_list.AddString("one");
                  dialog.m_list.AddString("two");
                  dialog.m_list.SetSel(1);
+                 // Text in any script survives: the binding keeps the control wide.
+                 dialog.m_list.AddString(L"\u0414\u0430\u043D\u043D\u044B\u0435 \u6570\u636E");
+                 EXPECT_EQ(dialog.m_list.GetText(2),
+                           L"\u0414\u0430\u043D\u043D\u044B\u0435 \u6570\u636E");
+                 EXPECT_TRUE(IsWindowUnicode(list));
                  count = dialog.m_list.GetCount();
                  dialog.UpdateData(TRUE); // finds it bound: no second binding
                  EXPECT_EQ(dialog.m_list.m_hWnd, list);
@@ -260,7 +265,7 @@ TEST_F(DialogTest, DdxControlBindsOnTheFirstExchangeAndTheBindingEndsWithTheWind
              }});
     EXPECT_NE(list, nullptr);
     EXPECT_EQ(bound, &dialog.m_list);
-    EXPECT_EQ(count, 2);
+    EXPECT_EQ(count, 3);
     EXPECT_EQ(focus, okButton) << "the first tab stop takes the focus";
     // The window is gone: the member holds nothing and nothing finds it.
     EXPECT_EQ(dialog.m_list.m_hWnd, nullptr);

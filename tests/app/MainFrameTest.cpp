@@ -2,6 +2,7 @@
 // drives, under Xvfb: start-up, commands, status bar, closing and the window
 // state it keeps between runs.
 #include "FrameFixture.h"
+#include "framework/Dpi.h"
 #include "tests/view/DibCanvas.h"
 
 #include <commctrl.h>
@@ -85,9 +86,20 @@ TEST_F(MainFrameTest, FirstStartShowsEverythingWithBothOptionsOn) {
 TEST_F(MainFrameTest, F5AndTheToggleCommandsRefresh) {
     Open();
     const int before = platform.rootListCalls;
+    // Screen readers hear that the view's rows changed.
+    static int reorders;
+    reorders = 0;
+    const HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_REORDER, EVENT_OBJECT_REORDER, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND, LONG object, LONG, DWORD, DWORD) {
+            reorders += object == OBJID_CLIENT ? 1 : 0;
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     PostMessageA(frame->m_wndView.m_hWnd, WM_KEYDOWN, VK_F5, 0);
     Pump();
+    UnhookWinEvent(hook);
     EXPECT_EQ(platform.rootListCalls, before + 1);
+    EXPECT_EQ(reorders, 1);
 
     platform.sizeRoots.clear();
     SendMessageA(window, WM_COMMAND, ID_VIEW_UPDATE_FLOPPIES, 0);
@@ -287,5 +299,56 @@ TEST_F(MainFrameTest, ToolbarImagesFollowANewButtonTextColour) {
     Pump();
     EXPECT_EQ(oldAfter, 0);
     EXPECT_EQ(newAfter, drawnBefore);
+}
+} // namespace
+
+namespace {
+// Moved to a monitor of twice the DPI, the frame takes the suggested
+// rectangle, the toolbar the larger images, the bars and the rows grow and
+// the view fills what the bars leave; moved back, every size is as before.
+TEST_F(MainFrameTest, ADpiChangeScalesTheBarsAndRowsAndTakesTheSuggestedRectangle) {
+    Open();
+    const UINT dpi = tov::WindowDpi(window);
+    struct Sizes {
+        int button, toolBar, statusBar, step, viewTop;
+        RECT frame;
+        bool operator==(const Sizes& o) const {
+            return button == o.button && toolBar == o.toolBar && statusBar == o.statusBar &&
+                   step == o.step && viewTop == o.viewTop && EqualRect(&frame, &o.frame);
+        }
+    };
+    const auto sizes = [&] {
+        Pump();
+        Sizes s{};
+        s.button =
+            HIWORD(SendMessageA(frame->m_wndToolBar.GetToolBarCtrl(), TB_GETBUTTONSIZE, 0, 0));
+        RECT r{};
+        GetWindowRect(frame->m_wndToolBar.m_hWnd, &r);
+        s.toolBar = r.bottom - r.top;
+        GetWindowRect(frame->m_wndStatusBar.m_hWnd, &r);
+        s.statusBar = r.bottom - r.top;
+        s.step = frame->m_wndView.Metrics().ScrollStep();
+        GetWindowRect(frame->m_wndView.m_hWnd, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        s.viewTop = r.top;
+        GetWindowRect(window, &s.frame);
+        return s;
+    };
+    const Sizes before = sizes();
+
+    RECT suggested{100, 80, 100 + 700, 80 + 520};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    const Sizes after = sizes();
+    EXPECT_TRUE(EqualRect(&after.frame, &suggested));
+    EXPECT_EQ(after.button, 2 * 15 + tov::ScaleForDpi(7, 2 * dpi)) << "the larger images";
+    EXPECT_GT(after.toolBar, before.toolBar * 3 / 2);
+    EXPECT_GT(after.statusBar, before.statusBar * 3 / 2);
+    EXPECT_EQ(after.step, tov::ScaleForDpi(28, 2 * dpi) + tov::ScaleForDpi(5, 2 * dpi));
+    EXPECT_EQ(after.viewTop, after.toolBar);
+
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&before.frame));
+    EXPECT_TRUE(sizes() == before);
 }
 } // namespace

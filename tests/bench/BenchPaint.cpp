@@ -4,6 +4,7 @@
 // and per usage bar, next to a floor measured in the same run: the same rows
 // drawn straight into the window with two FillRects and two clipped
 // DrawTexts per bar instead of the one-bit image and its block transfer.
+#include "framework/Dpi.h"
 #include "framework/Handle.h"
 #include "framework/PaintDC.h"
 #include "framework/WinApp.h"
@@ -75,12 +76,14 @@ void FloorBar(HDC dc, const RowLayout& row) {
     RestoreDC(dc, -1);
 }
 
-// The same rows as the view paints, with the floor bar.
-void FloorRows(HDC dc, int clientWidth, const DriveList& drives) {
-    SelectObject(dc, GetStockObject(SYSTEM_FONT));
+// The same rows as the view paints at its DPI, in its font, with the floor bar.
+void FloorRows(HDC dc, int clientWidth, const DriveList& drives, const RowMetrics& metrics,
+               HGDIOBJ font) {
+    SelectObject(dc, font);
     for (int i = 0; i < static_cast<int>(drives.size()); ++i) {
-        const RowLayout row = LayoutRow(i, 0, clientWidth, drives[i]);
-        DrawIcon(dc, row.icon.x, row.icon.y, drives[i].sfi.hIcon);
+        const RowLayout row = LayoutRow(i, 0, clientWidth, drives[i], metrics);
+        DrawIconEx(dc, row.icon.x, row.icon.y, drives[i].sfi.hIcon, row.iconSize, row.iconSize, 0,
+                   nullptr, DI_NORMAL);
         SetBkMode(dc, TRANSPARENT);
         TextOutA(dc, row.letterOrigin.x, row.letterOrigin.y, row.letter.c_str(), 1);
         SaveDC(dc);
@@ -98,10 +101,11 @@ public:
     using CDriveView::CDriveView;
     DECLARE_MESSAGE_MAP()
     const DriveList* drives = nullptr;
+    HGDIOBJ font = GetStockObject(SYSTEM_FONT);
 
     void OnPaint() {
         CPaintDC dc(this);
-        FloorRows(dc.m_hDC, GetClientRect().right, *drives);
+        FloorRows(dc.m_hDC, GetClientRect().right, *drives, Metrics(), font);
     }
 };
 DEFINE_MESSAGE_MAP(CFloorView, CDriveView, OnWmPaint<&CFloorView::OnPaint>());
@@ -159,7 +163,9 @@ int main() {
     {
         Repaint(view.m_hWnd);
         tov::WindowDC dc(view.m_hWnd);
-        const COLORREF fullBar = GetPixel(dc.get(), 44 + 400, 6);
+        const RowMetrics metrics = view.Metrics();
+        const COLORREF fullBar =
+            GetPixel(dc.get(), metrics.Scaled(44) + 100, metrics.Scaled(5) + metrics.Scaled(1));
         if (fullBar != RGB(0, 0, 255)) {
             std::printf("the view did not paint (pixel %06lx)\n", fullBar);
             return 1;
@@ -168,6 +174,10 @@ int main() {
     // On top of the view, in the same place.
     CFloorView floorView{&frame};
     floorView.drives = &frame.drives;
+    const RowMetrics metrics = view.Metrics();
+    const tov::UniqueFont dpiFont(tov::CreateStockFontForDpi(SYSTEM_FONT, metrics.dpi));
+    if (dpiFont)
+        floorView.font = dpiFont.get();
     if (!CreateView(floorView, frame))
         return 1;
     const auto [paint, floorPaint] = Measure(
@@ -177,18 +187,19 @@ int main() {
     tov::WindowDC dc(frame.m_hWnd);
     SetTextColor(dc.get(), kBarUsedColour);
     SetBkColor(dc.get(), kBarRestColour);
-    const HGDIOBJ font = GetStockObject(SYSTEM_FONT);
+    const HGDIOBJ font = floorView.font;
     SelectObject(dc.get(), font);
     const auto eachBar = [&](auto draw) {
         for (int i = 0; i < kRows; ++i)
-            draw(LayoutRow(i, 0, kClientWidth, frame.drives[i]));
+            draw(LayoutRow(i, 0, kClientWidth, frame.drives[i], metrics));
     };
     const auto [bars, floorBars] = Measure(
         kPaints,
         [&] {
             eachBar([&](const RowLayout& row) {
                 DrawUsageBar(dc.get(), font, row.bar.left, row.bar.top,
-                             row.bar.right - row.bar.left, 28, row.barValue, 100, row.barFormat);
+                             row.bar.right - row.bar.left, row.bar.bottom - row.bar.top,
+                             row.barValue, 100, row.barFormat);
             });
         },
         [&] {
@@ -200,8 +211,8 @@ int main() {
         });
     const double bar = bars / kRows, floorBar = floorBars / kRows;
 
-    std::printf("drive view paint: %d rows in a %dx%d view, best of %d rounds of %d\n", kRows,
-                kClientWidth, kClientHeight, kRounds, kPaints);
+    std::printf("drive view paint: %d rows in a %dx%d view at %u DPI, best of %d rounds of %d\n",
+                kRows, kClientWidth, kClientHeight, metrics.dpi, kRounds, kPaints);
     std::printf("  paint: %8.3f ms   floor %8.3f ms   ratio %.2fx\n", paint, floorPaint,
                 paint / floorPaint);
     std::printf("  bar:   %8.1f us   floor %8.1f us   ratio %.2fx\n", bar * 1000.0,

@@ -2,7 +2,8 @@
 // the same picture. One plain window, one SHGetFileInfoA and one free-space
 // query per drive root at start, then one paint of a row per drive (icon,
 // letter, a two-colour bar, the free space) at the same places as Tovemar's
-// rows. No framework, no toolbar, no status bar, no settings.
+// rows, scaled to the display's DPI. No framework, no toolbar, no status bar,
+// no settings.
 #include "tests/bench/BareDrives.h"
 
 #include <cstdio>
@@ -13,27 +14,29 @@ std::vector<bare::Drive> g_drives;
 void Paint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    const auto s = [dpi](int value) { return MulDiv(value, dpi, 96); };
     RECT client;
     GetClientRect(window, &client);
-    const int barRight = client.right - 100;
+    const int barRight = client.right - s(100);
     SetBkMode(dc, TRANSPARENT);
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
     HBRUSH silver = CreateSolidBrush(RGB(192, 192, 192));
-    int y = 5;
+    int y = s(5);
     for (const bare::Drive& drive : g_drives) {
-        DrawIcon(dc, 5, y, drive.sfi.hIcon);
-        TextOutA(dc, 7, y, drive.root, 1);
+        DrawIcon(dc, s(5), y, drive.sfi.hIcon);
+        TextOutA(dc, s(7), y, drive.root, 1);
         const ULONGLONG total = drive.total.QuadPart;
         const int percent = total == 0 ? 0 : int((total - drive.free.QuadPart) * 100 / total);
-        const int split = 44 + (barRight - 44) * percent / 100;
-        const RECT used{44, y, split, y + 28}, rest{split, y, barRight, y + 28};
+        const int split = s(44) + (barRight - s(44)) * percent / 100;
+        const RECT used{s(44), y, split, y + s(28)}, rest{split, y, barRight, y + s(28)};
         FillRect(dc, &used, blue);
         FillRect(dc, &rest, silver);
         char text[32];
         std::snprintf(text, sizeof text, "%2.2fGB", double(drive.free.QuadPart) / (1 << 30));
-        RECT cell{barRight + 5, y, client.right, y + 32};
+        RECT cell{barRight + s(5), y, client.right, y + s(32)};
         DrawTextA(dc, text, -1, &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        y += 32;
+        y += s(32);
     }
     DeleteObject(blue);
     DeleteObject(silver);

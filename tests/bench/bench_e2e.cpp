@@ -5,8 +5,9 @@
 //       Starts each program RUNS times, alternately, after one unmeasured
 //       start of each. A start is timed from just before CreateProcess to the
 //       first poll (about every millisecond) that finds the program's visible
-//       window titled TITLE with a usage-bar colour at (50, 10) of its child
-//       CHILD (0: of the window itself), read through the window's DC: the
+//       window titled TITLE with a usage-bar colour at (50, 10), scaled by the
+//       display's DPI, of its child CHILD (0: of the window itself), read
+//       through the window's DC: the
 //       first row has been painted and is on the screen. The window is then
 //       closed and the exit awaited. Prints "median min" in ms per program.
 //   start1 EXE TITLE CHILD
@@ -62,8 +63,17 @@ bool IsBarColour(COLORREF c) {
     return c == remote::kBarBlue || c == remote::kBarSilver;
 }
 
+// A length at 96 DPI on the display the programs run on.
+int Scaled(int value) {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return MulDiv(value, dpi > 0 ? dpi : 96, 96);
+}
+
 // One start, timed as described above; negative on failure.
 double TimeStart(const Program& program) {
+    const POINT probe{Scaled(50), Scaled(10)};
     const double t0 = remote::NowMs();
     remote::Process process = remote::Start(program.exe);
     if (!process)
@@ -75,7 +85,7 @@ double TimeStart(const Program& program) {
         HWND target =
             window != nullptr && program.child != 0 ? GetDlgItem(window, program.child) : window;
         if (target != nullptr) {
-            if (IsBarColour(remote::PixelAt(target, 50, 10))) {
+            if (IsBarColour(remote::PixelAt(target, probe.x, probe.y))) {
                 painted = remote::NowMs() - t0;
                 break;
             }

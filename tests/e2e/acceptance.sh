@@ -90,6 +90,14 @@ drv key "$PID" $VK_F5
 check "U: gone after F5" drv expect-rows "$PID" "$MAX" "$ALL" >/dev/null
 drv scroll "$PID" $SB_THUMBPOSITION 0
 
+step "A screen reader, from another process, finds one list item per row, named and valued as the row shows"
+ACC=$(drv accessible "$PID")
+printf '%s\n' "$ACC"
+[ "$(grep -c . <<<"$ACC")" -eq "$N" ] || fail "the view should have $N accessible children"
+grep -qP '^DATA \(D:\)\t\d+% used, \d+\.\d\d[GMK]B free$' <<<"$ACC" ||
+  fail "D: should read as its row: used percentage and free space"
+grep -qP '\(F:\)\tno media$' <<<"$ACC" || fail "F: should read \"no media\""
+
 step "View Drives: hiding D: removes its row and saves it before the dialog closes"
 drv post "$PID" $VIEW_DRIVES
 ITEMS=$(drv dialog-items "$PID")
@@ -99,6 +107,9 @@ check "click on DATA (D:)" drv dialog-click "$PID" "DATA (D:)"
 check "D: stored as hidden while the dialog is open" drv expect-reg Drives "DATA (D:)" "dword 0" >/dev/null
 check "D:'s row gone while the dialog is open" \
   drv expect-rows "$PID" 0 "$(rows_spec D 1 1)" >/dev/null
+ACC=$(drv accessible "$PID")
+[ "$(grep -c . <<<"$ACC")" -eq $((N - 1)) ] && ! grep -q '(D:)' <<<"$ACC" ||
+  fail "D: should no longer be an accessible child"
 check "OK closes the dialog" drv dialog-close "$PID" ok
 # The dialog has recomputed the scroll range for one row less.
 expect_all_rows "$(rows_spec D 1 1)"
@@ -118,6 +129,8 @@ start_program || exit 1
 expect "window state after the restart" "maximized=1 toolbar=0 statusbar=1 onscreen=1" \
   drv state "$PID"
 expect_all_rows "$(rows_spec D 0 0)"
+grep -qP '\(A:\)\tno media, not queried$' <<<"$(drv accessible "$PID")" ||
+  fail "A:, not queried, should read \"no media, not queried\""
 drv post "$PID" $VIEW_DRIVES
 grep -qx '0 DATA (D:)' <<<"$(drv dialog-items "$PID")" || fail "the dialog should list D: unselected"
 check "Cancel closes the dialog" drv dialog-close "$PID" cancel

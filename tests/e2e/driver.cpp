@@ -20,6 +20,8 @@
 //                                y = 32 i - POS + 5; rows beyond the view are skipped,
 //                                the row after the last must be empty)
 //   state PID                    prints "maximized=M toolbar=T statusbar=S onscreen=O"
+//   accessible PID               prints the drive view's accessible children as a screen
+//                                reader finds them, "name<TAB>value" a line, in UTF-8
 //   dialog-items PID             prints the drive dialog's entries, "1 name" when selected
 //   dialog-click PID NAME        clicks the dialog's entry NAME
 //   dialog-close PID ok|cancel   presses OK or Cancel
@@ -39,6 +41,7 @@
 //   expect-reg SECTION ENTRY TEXT  polls until `reg` prints TEXT
 #include "tests/e2e/Remote.h"
 
+#include "framework/Accessibility.h"
 #include "framework/Registry.h"
 
 #include <windows.h>
@@ -652,6 +655,52 @@ int CheckStore() {
     return 0;
 }
 
+std::string Utf8(BSTR text) {
+    const int length = text != nullptr ? static_cast<int>(SysStringLen(text)) : 0;
+    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0,
+                                                            nullptr, nullptr)),
+                    '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), static_cast<int>(out.size()), nullptr,
+                        nullptr);
+    SysFreeString(text);
+    return out;
+}
+
+// The view's accessible object, asked from this process as a screen reader asks.
+int Accessible(DWORD pid) {
+    HWND view = View(MainWindow(pid));
+    if (view == nullptr)
+        return Fail("no drive view");
+    CoInitialize(nullptr);
+    void* object = nullptr;
+    const HRESULT result =
+        AccessibleObjectFromWindow(view, OBJID_CLIENT, tov::kIID_IAccessible, &object);
+    if (FAILED(result) || object == nullptr)
+        return Fail("no accessible object for the drive view");
+    auto* list = static_cast<IAccessible*>(object);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    LONG count = 0;
+    if (FAILED(list->get_accRole(self, &role)) || role.vt != VT_I4 ||
+        role.lVal != ROLE_SYSTEM_LIST || FAILED(list->get_accChildCount(&count)))
+        return Fail("the drive view is not an accessible list");
+    for (LONG id = 1; id <= count; ++id) {
+        VARIANT child{};
+        child.vt = VT_I4;
+        child.lVal = id;
+        BSTR name = nullptr, value = nullptr;
+        list->get_accName(child, &name);
+        list->get_accValue(child, &value);
+        const std::string nameText = Utf8(name);
+        std::printf("%s\t%s\n", nameText.c_str(), Utf8(value).c_str());
+    }
+    list->Release();
+    CoUninitialize();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -719,6 +768,8 @@ int main(int argc, char** argv) {
         return Soak(pid, std::atoi(argv[3]), std::atoi(argv[4]));
     if (verb == "dialog-items")
         return DialogItems(pid);
+    if (verb == "accessible")
+        return Accessible(pid);
     if (verb == "dialog-click" && argc == 4)
         return DialogClick(pid, argv[3]);
     if (verb == "dialog-close" && argc == 4)

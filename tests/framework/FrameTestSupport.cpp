@@ -2,7 +2,8 @@
 
 namespace frametest {
 
-DEFINE_MESSAGE_MAP(TestView, CWnd, OnCommand<ID_TEST_SHARED, &TestView::OnShared>());
+DEFINE_MESSAGE_MAP(TestView, CWnd, OnCommand<ID_TEST_SHARED, &TestView::OnShared>(),
+                   OnMessage<WM_CHAR, &TestView::OnChar>());
 
 DEFINE_MESSAGE_MAP(TestFrame, CFrameWnd, OnWmCreate<&TestFrame::OnCreate>(),
                    OnCommand<ID_TEST_REFRESH, &TestFrame::OnRefresh>(),
@@ -15,7 +16,7 @@ DEFINE_MESSAGE_MAP(TestApp, CWinApp, OnCommand<ID_TEST_SHARED, &TestApp::OnShare
                    OnCommand<ID_TEST_FRAME_APP, &TestApp::OnFrameApp>(),
                    OnCommand<ID_TEST_APP, &TestApp::OnAppOnly>());
 
-int TestFrame::OnCreate(LPCREATESTRUCTA cs) {
+int TestFrame::OnCreate(LPCREATESTRUCTW cs) {
     if (CFrameWnd::OnCreate(cs) == -1 || m_bFailCreate)
         return -1;
     if (!m_wndView.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{}, this,

@@ -22,6 +22,7 @@ namespace frametest {
 inline std::vector<std::string> g_log;
 inline int g_toggleUpdates = 0; // update-UI queries of ID_TEST_TOGGLE
 inline int g_framesDeleted = 0;
+inline std::wstring g_chars; // the characters that reached a test view
 
 inline void Log(const char* who, UINT id) {
     g_log.push_back(std::string(who) + " " + std::to_string(id));
@@ -31,6 +32,10 @@ class TestView : public CWnd {
 public:
     DECLARE_MESSAGE_MAP()
     void OnShared() { Log("view", ID_TEST_SHARED); }
+    LRESULT OnChar(WPARAM wParam, LPARAM) {
+        g_chars.push_back(static_cast<wchar_t>(wParam));
+        return 0;
+    }
 };
 
 class TestFrame : public CFrameWnd {
@@ -44,7 +49,7 @@ public:
         return CFrameWnd::OnCmdMsg(id, code, extra, info);
     }
 
-    int OnCreate(LPCREATESTRUCTA cs);
+    int OnCreate(LPCREATESTRUCTW cs);
     void OnRefresh() { Log("frame", ID_TEST_REFRESH); }
     void OnToggle() { m_bFlag = !m_bFlag; }
     void OnUpdateToggle(CCmdUI* ui) {

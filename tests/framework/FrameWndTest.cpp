@@ -347,8 +347,8 @@ TEST_F(FrameWndTest, FailedCreationDeletesTheFrameAndClearsTheMainWindow) {
 
     // No window class at all: the window never existed.
     struct NoClassFrame : TestFrame {
-        BOOL PreCreateWindow(CREATESTRUCTA& cs) override {
-            cs.lpszClass = "Tovemar.NoSuchClass";
+        BOOL PreCreateWindow(CREATESTRUCTW& cs) override {
+            cs.lpszClass = L"Tovemar.NoSuchClass";
             return TRUE;
         }
     };
@@ -363,8 +363,14 @@ TEST_F(FrameWndTest, MessageLoopUpdatesWhenIdleAndEndsWithTheMainWindow) {
     app.m_pMainWnd = frame;
     frame->m_bExitWhenUpdated = true; // File > Exit from the first idle update
     PostMessageA(frameWindow, WM_COMMAND, ID_TEST_REFRESH, 0);
+    // Characters of any script reach the (wide) windows as they were typed.
+    const std::wstring typed = L"\u0416\u6570";
+    g_chars.clear();
+    for (wchar_t c : typed)
+        PostMessageW(frame->m_wndView.m_hWnd, WM_CHAR, c, 1);
     g_toggleUpdates = 0;
     EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(g_chars, typed);
     EXPECT_FALSE(IsWindow(frameWindow));
     EXPECT_EQ(g_toggleUpdates, 1); // once the queue was empty, not per message
     EXPECT_EQ(g_log, (std::vector<std::string>{"frame 33001"}));

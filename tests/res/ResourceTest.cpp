@@ -177,6 +177,15 @@ TEST(Resources, ToolbarBitmapHoldsFiveSixteenColourButtons) {
     ASSERT_EQ(GetObjectA(bitmap.get(), sizeof info, &info), static_cast<int>(sizeof info));
     EXPECT_EQ(info.bmWidth, 80);
     EXPECT_EQ(info.bmHeight, 15);
+
+    // The set for 144 DPI and up holds the same buttons at twice the size.
+    tov::UniqueBitmap large(LoadBitmapA(Self(), MAKEINTRESOURCEA(IDB_TOOLBAR_LARGE)));
+    ASSERT_TRUE(large);
+    BITMAP largeInfo = {};
+    ASSERT_EQ(GetObjectA(large.get(), sizeof largeInfo, &largeInfo),
+              static_cast<int>(sizeof largeInfo));
+    EXPECT_EQ(largeInfo.bmWidth, 2 * info.bmWidth);
+    EXPECT_EQ(largeInfo.bmHeight, 2 * info.bmHeight);
 }
 
 TEST(Resources, IconHasSixteenColourImagesOfBothSizes) {

@@ -62,7 +62,7 @@ protected:
     }
     HWND NewWindow() {
         HWND window =
-            CreateWindowExA(0, AfxRegisterWndClass(0), "Placement test", WS_OVERLAPPEDWINDOW, 100,
+            CreateWindowExW(0, AfxRegisterWndClass(0), L"Placement test", WS_OVERLAPPEDWINDOW, 100,
                             80, 400, 300, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         windows.push_back(window);
         return window;

@@ -113,6 +113,47 @@ TEST_F(ScrollTest, LinePageTopAndBottomCodesMoveWithinTheRange) {
     }
 }
 
+// One notch is the user's wheel setting (three lines by default); smaller
+// deltas add up to a step; the ends clamp. Keys move as the scroll bar does.
+TEST_F(ScrollTest, WheelAndKeysScrollByLinesPagesAndToTheEnds) {
+    Show(20, 300); // largest position 361
+    const auto wheel = [&](int delta) {
+        view.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(10, 10));
+        return Pos();
+    };
+    EXPECT_EQ(wheel(-WHEEL_DELTA), 99);
+    EXPECT_EQ(wheel(-30), 99);
+    EXPECT_EQ(wheel(-30), 132);
+    EXPECT_EQ(wheel(-30), 165);
+    EXPECT_EQ(wheel(-30), 198);
+    EXPECT_EQ(wheel(-10 * WHEEL_DELTA - 30), 361);
+    EXPECT_EQ(wheel(WHEEL_DELTA / 2), 328); // a turn back starts afresh
+    EXPECT_EQ(wheel(10 * WHEEL_DELTA), 0);
+
+    const std::pair<UINT, int> keys[] = {
+        {VK_DOWN, 33},   {VK_NEXT, 66},  {VK_END, 361}, {VK_UP, 328},
+        {VK_PRIOR, 295}, {VK_LEFT, 295}, {VK_HOME, 0},
+    };
+    for (const auto& [key, expected] : keys) {
+        view.SendMessage(WM_KEYDOWN, key, 1);
+        EXPECT_EQ(Pos(), expected) << "key " << key;
+    }
+}
+
+TEST(WheelAccumulator, PageSettingScrollsOnePagePerNotch) {
+    WheelAccumulator wheel;
+    const auto steps = [&](int delta, UINT setting) {
+        const WheelAccumulator::Steps s = wheel.Add(delta, setting);
+        return std::pair<UINT, int>{s.code, s.count};
+    };
+    EXPECT_EQ(steps(-WHEEL_DELTA, WHEEL_PAGESCROLL), std::make_pair(UINT{SB_PAGEDOWN}, 1));
+    EXPECT_EQ(steps(2 * WHEEL_DELTA, WHEEL_PAGESCROLL), std::make_pair(UINT{SB_PAGEUP}, 2));
+    EXPECT_EQ(steps(WHEEL_DELTA - 1, WHEEL_PAGESCROLL).second, 0);
+    EXPECT_EQ(steps(WHEEL_DELTA / 2, 7), std::make_pair(UINT{SB_LINEUP}, 3)); // 3.5 lines
+    EXPECT_EQ(steps(WHEEL_DELTA / 2, 7), std::make_pair(UINT{SB_LINEUP}, 4)); // + the half
+    EXPECT_EQ(steps(-WHEEL_DELTA, 0).second, 0);
+}
+
 TEST_F(ScrollTest, ApplyScrollCodeReportsThePositionAskedFor) {
     Show(10, 300);
     int position = 0;

@@ -64,7 +64,7 @@ public:
 class TestFrame : public CFrameWnd, public TestDrives {
 public:
     bool CreatePopup(int cx, int cy, bool visible = false) {
-        return CreateEx(0, nullptr, "Tovemar view test", WS_POPUP | (visible ? WS_VISIBLE : 0), 0,
+        return CreateEx(0, nullptr, L"Tovemar view test", WS_POPUP | (visible ? WS_VISIBLE : 0), 0,
                         0, cx, cy, nullptr, nullptr) != FALSE;
     }
     void PostNcDestroy() override {}

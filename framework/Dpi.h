@@ -1,0 +1,48 @@
+// Display scaling: the DPI a window is shown at, and lengths scaled to it.
+//
+// Lengths are given at 96 DPI (100 %) and scaled one by one with MulDiv, so
+// that at 96 DPI every length is exactly its given value.
+#pragma once
+
+#include <windows.h>
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+#ifndef WM_DPICHANGED_AFTERPARENT
+#define WM_DPICHANGED_AFTERPARENT 0x02E3
+#endif
+
+namespace tov {
+
+constexpr UINT kBaseDpi = 96;
+
+// `value` (pixels at 96 DPI) at `dpi`, rounded to the nearest pixel.
+inline int ScaleForDpi(int value, UINT dpi) {
+    return MulDiv(value, static_cast<int>(dpi), static_cast<int>(kBaseDpi));
+}
+
+// The DPI of the screen as the whole system sees it (the logical pixels per
+// inch of the screen); 96 when it cannot be read.
+UINT SystemDpi();
+
+// The DPI of the monitor `window` is shown on, for a program that scales per
+// monitor; the system DPI where the platform has no per-monitor functions.
+UINT WindowDpi(HWND window);
+
+// System metric `index` (SM_CXICON, SM_CYEDGE, ...) at `dpi`.
+int SystemMetricForDpi(int index, UINT dpi);
+
+// A frame whose DPI changes (WM_DPICHANGED) sends its view and its bars
+// WM_DPICHANGED_AFTERPARENT with the new DPI in wParam; the platform sends
+// the same message with 0, and the window then asks for its own DPI.
+inline UINT DpiOfAfterParent(HWND window, WPARAM wParam) {
+    return wParam != 0 ? static_cast<UINT>(wParam) : WindowDpi(window);
+}
+
+// A copy of stock font `stockFont` made for `dpi`, or null where the stock
+// font itself serves (96 DPI on a 96-DPI system). The caller owns and
+// deletes a non-null result.
+HFONT CreateStockFontForDpi(int stockFont, UINT dpi);
+
+} // namespace tov

@@ -1,0 +1,144 @@
+// The drive view as a screen reader finds it through the platform: an
+// accessible list of the shown rows, the reorder event, and an object that
+// outlives its window without reaching it.
+#include "framework/Accessibility.h"
+#include "framework/WinApp.h"
+#include "tests/view/TestDrives.h"
+#include "view/DriveView.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+using testing_drives::MakeRecord;
+using testing_drives::SetClientSize;
+using testing_drives::TestFrame;
+
+VARIANT Child(LONG id) {
+    VARIANT v{};
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+std::wstring Take(BSTR text) {
+    std::wstring result = text != nullptr ? std::wstring(text, SysStringLen(text)) : L"<null>";
+    SysFreeString(text);
+    return result;
+}
+
+class AccessibleTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { CoInitialize(nullptr); }
+    static void TearDownTestSuite() { CoUninitialize(); }
+    void SetUp() override {
+        ASSERT_TRUE(frame.CreatePopup(700, 400, true));
+        ASSERT_TRUE(view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{}, &frame,
+                                AFX_IDW_PANE_FIRST));
+        frame.drives = {MakeRecord("Local Disk (C:)", 1000, 250),
+                        MakeRecord("Hidden (D:)", 1000, 250, false), MakeRecord("Stick (E:)", 0, 0),
+                        MakeRecord("Floppy (A:)", 0, 0)};
+        frame.excluded = {"A:"};
+        SetClientSize(view.m_hWnd, 600, 50); // row 2 lies below the client area
+        view.UpdateScrollBars();
+    }
+    IAccessible* Open() {
+        void* object = nullptr;
+        EXPECT_EQ(
+            AccessibleObjectFromWindow(view.m_hWnd, OBJID_CLIENT, tov::kIID_IAccessible, &object),
+            S_OK);
+        return static_cast<IAccessible*>(object);
+    }
+    static std::wstring Name(IAccessible* a, LONG id) {
+        BSTR text = nullptr;
+        return SUCCEEDED(a->get_accName(Child(id), &text)) ? Take(text) : L"<failed>";
+    }
+    static std::wstring Value(IAccessible* a, LONG id) {
+        BSTR text = nullptr;
+        return SUCCEEDED(a->get_accValue(Child(id), &text)) ? Take(text) : L"<failed>";
+    }
+    static LONG Number(HRESULT (IAccessible::*get)(VARIANT, VARIANT*), IAccessible* a, LONG id) {
+        VARIANT out{};
+        return SUCCEEDED((a->*get)(Child(id), &out)) && out.vt == VT_I4 ? out.lVal : -1;
+    }
+
+    TestFrame frame;
+    CDriveView view{&frame};
+};
+
+// One list item per shown row, in order, named by the drive and valued by
+// what the row shows; the light and the dark box read differently.
+TEST_F(AccessibleTest, TheViewIsAListOfItsShownRows) {
+    IAccessible* list = Open();
+    ASSERT_NE(list, nullptr);
+    LONG count = 0;
+    ASSERT_EQ(list->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(Number(&IAccessible::get_accRole, list, CHILDID_SELF), ROLE_SYSTEM_LIST);
+    EXPECT_EQ(Number(&IAccessible::get_accRole, list, 1), ROLE_SYSTEM_LISTITEM);
+    const std::vector<std::pair<std::wstring, std::wstring>> rows = {
+        {L"Local Disk (C:)", L"75% used, 0.24KB free"},
+        {L"Stick (E:)", L"no media"},
+        {L"Floppy (A:)", L"no media, not queried"},
+    };
+    for (LONG id = 1; id <= 3; ++id) {
+        EXPECT_EQ(Name(list, id), rows[static_cast<size_t>(id - 1)].first) << id;
+        EXPECT_EQ(Value(list, id), rows[static_cast<size_t>(id - 1)].second) << id;
+    }
+    BSTR none = nullptr;
+    EXPECT_EQ(list->get_accName(Child(4), &none), E_INVALIDARG);
+
+    // Row 1 on the screen, where a click would land; row 2 scrolled out of view.
+    POINT origin{0, 0};
+    ClientToScreen(view.m_hWnd, &origin);
+    LONG x = 0, y = 0, cx = 0, cy = 0;
+    ASSERT_EQ(list->accLocation(&x, &y, &cx, &cy, Child(2)), S_OK);
+    EXPECT_EQ(y, origin.y + 37);
+    EXPECT_EQ(cy, 32);
+    EXPECT_EQ(cx, view.GetClientRect().right); // the client width, less the scroll bar
+    VARIANT hit{};
+    ASSERT_EQ(list->accHitTest(origin.x + 10, origin.y + 40, &hit), S_OK);
+    EXPECT_EQ(hit.vt, VT_I4);
+    EXPECT_EQ(hit.lVal, 2);
+    EXPECT_EQ(Number(&IAccessible::get_accState, list, 2) & STATE_SYSTEM_OFFSCREEN, 0);
+    EXPECT_NE(Number(&IAccessible::get_accState, list, 3) & STATE_SYSTEM_OFFSCREEN, 0);
+    VARIANT next{};
+    ASSERT_EQ(list->accNavigate(NAVDIR_NEXT, Child(2), &next), S_OK);
+    EXPECT_EQ(next.lVal, 3);
+    EXPECT_EQ(list->accNavigate(NAVDIR_NEXT, Child(3), &next), S_FALSE);
+    list->Release();
+}
+
+// Row changes raise the reorder event; a client's object outlives the
+// window and then answers "disconnected" instead of reading a dead view.
+TEST_F(AccessibleTest, RowChangesAreAnnouncedAndTheObjectOutlivesTheWindow) {
+    static std::vector<std::pair<HWND, LONG>> events;
+    events.clear();
+    const HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_REORDER, EVENT_OBJECT_REORDER, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+            events.emplace_back(window, object);
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    view.RowsChanged();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+    UnhookWinEvent(hook);
+    EXPECT_EQ(events, (std::vector<std::pair<HWND, LONG>>{{view.m_hWnd, OBJID_CLIENT}}));
+
+    IAccessible* list = Open();
+    ASSERT_NE(list, nullptr);
+    frame.drives[1].bShown = 1; // the child count follows the records
+    LONG count = 0;
+    EXPECT_EQ(list->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 4);
+    view.DestroyWindow();
+    EXPECT_EQ(list->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(Name(list, 1), L"<failed>");
+    list->Release();
+}
+} // namespace
