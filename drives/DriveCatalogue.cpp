@@ -11,8 +11,8 @@ namespace {
 constexpr DWORD kRootBufferSize = 512;
 
 // A fixed-size text field made a C string, whatever the platform wrote.
-template <size_t N> void Terminate(char (&field)[N]) {
-    field[N - 1] = '\0';
+template <typename Char, size_t N> void Terminate(Char (&field)[N]) {
+    field[N - 1] = Char{};
 }
 
 // A record of a drive whose answers are out: zeros but its root, shown
@@ -39,7 +39,7 @@ struct DriveCatalogue::Shared {
 // written by the worker before `done` is set and read only after.
 struct DriveCatalogue::Query {
     std::string root;
-    SHFILEINFOA sfi{};
+    SHFILEINFOW sfi{};
     int storedFlag = 1;
     UINT type = DRIVE_UNKNOWN;
     BOOL sized = FALSE;

@@ -34,7 +34,7 @@ class DriveCatalogue final : public DriveSource {
 public:
     // The stored shown flag of a display name (1 when none is stored). Called
     // on worker threads: it must own everything it reads.
-    using ShownFlagReader = std::function<int(const char* displayName)>;
+    using ShownFlagReader = std::function<int(const wchar_t* displayName)>;
     // Called on a worker thread when an answer arrives after its refresh
     // stopped waiting. It may only hand the news on (post a message).
     using Notify = std::function<void()>;
@@ -44,7 +44,7 @@ public:
         bool changed = false;      // some record was filled in: repaint
         bool shownChanged = false; // the set of shown drives changed: rescroll
         // Choices made while a name was unknown, to store under the name now.
-        std::vector<std::pair<std::string, int>> choices;
+        std::vector<std::pair<std::wstring, int>> choices;
     };
 
     explicit DriveCatalogue(std::shared_ptr<DrivePlatform> platform = Win32DrivePlatform(),

@@ -1,14 +1,19 @@
 #include "drives/DrivePlatform.h"
 
+#include <string>
+
 DWORD DrivePlatform::LogicalDriveStrings(DWORD length, char* buffer) {
     return GetLogicalDriveStringsA(length, buffer);
 }
 
-void DrivePlatform::ShellFileInfo(const char* root, SHFILEINFOA* sfi) {
+void DrivePlatform::ShellFileInfo(const char* root, SHFILEINFOW* sfi) {
     // Called on worker threads without a COM apartment of their own: an
     // apartment per worker makes concurrent calls wait for each other under
     // Wine, and a drive root needs none.
-    SHGetFileInfoA(root, 0, sfi, sizeof *sfi, SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
+    const std::string text(root);
+    const std::wstring wide(text.begin(), text.end()); // "D:\" is plain ASCII
+    SHGetFileInfoW(wide.c_str(), 0, sfi, sizeof *sfi,
+                   SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
 }
 
 BOOL DrivePlatform::DiskFreeSpace(const char* root, uint64_t* freeBytesAvailable,

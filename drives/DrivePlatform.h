@@ -21,10 +21,11 @@ public:
     // written without the final NUL, 0 on failure, or the size needed when
     // `length` is too small (the buffer is then not filled).
     virtual DWORD LogicalDriveStrings(DWORD length, char* buffer);
-    // SHGetFileInfoA with SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME:
+    // SHGetFileInfoW with SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME:
     // icon, display name and type name of a drive root. A failure leaves
     // `sfi` as it was.
-    virtual void ShellFileInfo(const char* root, SHFILEINFOA* sfi);
+    // The names come in UTF-16, so a label in any script arrives whole.
+    virtual void ShellFileInfo(const char* root, SHFILEINFOW* sfi);
     // The three byte counts of the drive with this root ("C:\", with its
     // backslash: "C:" alone names the current directory on that drive).
     // Writes them only on success.

@@ -1,12 +1,11 @@
 #include "drives/DriveRecord.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 // A fixed-size text field up to its NUL, or to its end when it has none.
-template <size_t N> std::string FieldText(const char (&field)[N]) {
-    return std::string(field, strnlen(field, N));
+template <typename Char, size_t N> std::basic_string<Char> FieldText(const Char (&field)[N]) {
+    return std::basic_string<Char>(field, std::find(field, field + N, Char{}));
 }
 } // namespace
 
@@ -14,9 +13,12 @@ std::string DriveLetterOf(const DriveRecord& record) {
     return record.szRoot[0] != '\0' ? std::string(1, record.szRoot[0]) : std::string();
 }
 
-std::string ListedNameOf(const DriveRecord& record) {
-    std::string name = FieldText(record.sfi.szDisplayName);
-    return name.empty() ? FieldText(record.szRoot) : name;
+std::wstring ListedNameOf(const DriveRecord& record) {
+    std::wstring name = FieldText(record.sfi.szDisplayName);
+    if (!name.empty())
+        return name;
+    const std::string root = FieldText(record.szRoot);
+    return std::wstring(root.begin(), root.end()); // "D:\" is plain ASCII
 }
 
 int CountShownDrives(const DriveList& drives) {

@@ -12,7 +12,7 @@
 // three byte counts stay 0 unless the size query ran and succeeded for the
 // drive. A total of 0 means "no size data".
 struct DriveRecord {
-    SHFILEINFOA sfi;               // icon, display name, type name from the shell
+    SHFILEINFOW sfi;               // icon, display name, type name from the shell, in UTF-16
     BYTE bShown;                   // 0 or 1: the drive has a row in the view
     uint64_t ulFreeBytesAvailable; // free bytes available to the calling user
     uint64_t ulTotalBytes;         // size of the drive; 0 = no size data
@@ -41,7 +41,7 @@ std::string DriveLetterOf(const DriveRecord& record);
 
 // What the drive selection dialog lists for a drive: its display name, or
 // its root while it has no name.
-std::string ListedNameOf(const DriveRecord& record);
+std::wstring ListedNameOf(const DriveRecord& record);
 
 // The number of records whose bShown is not 0.
 int CountShownDrives(const DriveList& drives);

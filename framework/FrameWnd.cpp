@@ -3,6 +3,7 @@
 #include "framework/CommandText.h"
 #include "framework/DockState.h"
 #include "framework/StatusBar.h"
+#include "framework/Text.h"
 #include "framework/ToolBar.h"
 #include "framework/WinApp.h"
 
@@ -236,13 +237,7 @@ LRESULT CFrameWnd::OnNotify(NMHDR* header) {
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
         if ((info->uFlags & TTF_IDISHWND) != 0)
             break;
-        const std::string tip = tov::TipOf(AfxLoadString(static_cast<UINT>(header->idFrom)));
-        const int length =
-            MultiByteToWideChar(CP_ACP, 0, tip.data(), static_cast<int>(tip.size()), nullptr, 0);
-        m_tipTextW.assign(static_cast<size_t>(std::max(length, 0)), L'\0');
-        if (length > 0)
-            MultiByteToWideChar(CP_ACP, 0, tip.data(), static_cast<int>(tip.size()),
-                                m_tipTextW.data(), length);
+        m_tipTextW = tov::Widen(tov::TipOf(AfxLoadString(static_cast<UINT>(header->idFrom))));
         info->lpszText = m_tipTextW.data();
         info->hinst = nullptr;
         return 0;

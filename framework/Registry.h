@@ -29,14 +29,26 @@ namespace tov {
     return UniqueHKey(result == ERROR_SUCCESS ? key : nullptr);
 }
 
+namespace detail {
+inline LONG QueryValue(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
+    return RegQueryValueExA(key, name, nullptr, type, data, size);
+}
+inline LONG QueryValue(HKEY key, const wchar_t* name, DWORD* type, BYTE* data, DWORD* size) {
+    return RegQueryValueExW(key, name, nullptr, type, data, size);
+}
+} // namespace detail
+
 // The value `name` of `key` when it is a 4-byte REG_DWORD; nothing when it is
-// missing or anything else (a string, binary data, a 64-bit value).
-[[nodiscard]] inline std::optional<DWORD> TryGetDword(HKEY key, const char* name) {
+// missing or anything else (a string, binary data, a 64-bit value). A wide
+// name may be in any script; a name in the ANSI code page names the value
+// its wide form names.
+template <typename Char>
+[[nodiscard]] std::optional<DWORD> TryGetDword(HKEY key, const Char* name) {
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;
     if (key == nullptr ||
-        RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+        detail::QueryValue(key, name, &type, reinterpret_cast<BYTE*>(&value), &size) !=
             ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof value)
         return std::nullopt;

@@ -1,6 +1,7 @@
 #include "framework/WinApp.h"
 
 #include "framework/Registry.h"
+#include "framework/Text.h"
 #include "framework/Wnd.h"
 
 #include <commctrl.h>
@@ -98,12 +99,16 @@ std::string CWinApp::ApplicationKeyPath() const {
 }
 
 std::optional<int> CWinApp::TryGetProfileInt(const char* section, const char* entry) const {
+    return TryGetProfileInt(section, tov::Widen(entry).c_str());
+}
+
+std::optional<int> CWinApp::TryGetProfileInt(const char* section, const wchar_t* entry) const {
     if (m_strRegistryKey.empty())
         return std::nullopt;
     return TryReadProfileInt(ApplicationKeyPath() + "\\" + section, entry);
 }
 
-std::optional<int> TryReadProfileInt(const std::string& keyPath, const char* entry) {
+std::optional<int> TryReadProfileInt(const std::string& keyPath, const wchar_t* entry) {
     const tov::UniqueHKey key = tov::OpenRegKey(HKEY_CURRENT_USER, keyPath.c_str(), KEY_READ);
     const std::optional<DWORD> value = tov::TryGetDword(key.get(), entry);
     if (!value)
@@ -115,14 +120,22 @@ UINT CWinApp::GetProfileInt(const char* section, const char* entry, int defaultV
     return static_cast<UINT>(TryGetProfileInt(section, entry).value_or(defaultValue));
 }
 
+UINT CWinApp::GetProfileInt(const char* section, const wchar_t* entry, int defaultValue) {
+    return static_cast<UINT>(TryGetProfileInt(section, entry).value_or(defaultValue));
+}
+
 BOOL CWinApp::WriteProfileInt(const char* section, const char* entry, int value) {
+    return WriteProfileInt(section, tov::Widen(entry).c_str(), value);
+}
+
+BOOL CWinApp::WriteProfileInt(const char* section, const wchar_t* entry, int value) {
     if (m_strRegistryKey.empty())
         return FALSE;
     const tov::UniqueHKey key = tov::CreateRegKey(
         HKEY_CURRENT_USER, (ApplicationKeyPath() + "\\" + section).c_str(), KEY_WRITE);
     const DWORD data = static_cast<DWORD>(value);
     return key &&
-           RegSetValueExA(key.get(), entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+           RegSetValueExW(key.get(), entry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                           sizeof data) == ERROR_SUCCESS;
 }
 

@@ -57,11 +57,16 @@ public:
     // The 32-bit integer stored under (section, entry); nothing when the
     // profile, section or entry is missing, or the stored value is not a
     // 4-byte REG_DWORD.
+    // An entry named in the ANSI code page is the entry the wide name it
+    // converts to names: the two forms reach the same value.
     std::optional<int> TryGetProfileInt(const char* section, const char* entry) const;
+    std::optional<int> TryGetProfileInt(const char* section, const wchar_t* entry) const;
     // TryGetProfileInt, or defaultValue when it finds nothing.
     UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
+    UINT GetProfileInt(const char* section, const wchar_t* entry, int defaultValue);
     // Stores value as REG_DWORD, creating the keys as needed; TRUE on success.
     BOOL WriteProfileInt(const char* section, const char* entry, int value);
+    BOOL WriteProfileInt(const char* section, const wchar_t* entry, int value);
 
     // Software\<company>\<application>: the application key below HKCU.
     std::string ApplicationKeyPath() const;
@@ -69,7 +74,7 @@ public:
 
 // The profile read that TryGetProfileInt makes, on HKCU\<keyPath>; it needs
 // no application object, so any thread may call it.
-std::optional<int> TryReadProfileInt(const std::string& keyPath, const char* entry);
+std::optional<int> TryReadProfileInt(const std::string& keyPath, const wchar_t* entry);
 
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();

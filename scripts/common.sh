@@ -51,6 +51,7 @@ use_prefix() {
 }
 
 # The drives of the test prefix: a floppy A:, C:, a labelled D:, a removable E:,
+# K: and L: labelled in Cyrillic and Chinese (labels are read as UTF-8),
 # an optical F: without a medium, a network N:, and enough further fixed
 # drives (G: to M:, O: to T:) that the rows need a scroll bar. W: is typed as
 # a network drive, which mount_slow_drive maps.
@@ -59,6 +60,8 @@ prepare_test_drives() {
   mkdir -p "$drives"
   for l in a d e n g h i j k l m o p q r s t; do mkdir -p "$drives/$l"; ln -sfn "$drives/$l" "$dos/$l:"; done
   echo DATA > "$drives/d/.windows-label"
+  echo 'Данные' > "$drives/k/.windows-label"
+  echo '数据' > "$drives/l/.windows-label"
   rm -rf "$drives/f-missing"; ln -sfn "$drives/f-missing" "$dos/f:"
   wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1

@@ -1,5 +1,6 @@
 #include "settings/ProfileSection.h"
 
+#include "framework/Text.h"
 #include "framework/WinApp.h"
 
 ProfileSection::ProfileSection() : ProfileSection(Direction::Load, "Init") {}
@@ -8,6 +9,10 @@ ProfileSection::ProfileSection(Direction direction, std::string section)
     : m_bSave(direction == Direction::Save), m_strSection(std::move(section)) {}
 
 int ProfileSection::ExchangeInt(const char* entry, int defaultValue, int* value) {
+    return ExchangeInt(tov::Widen(entry).c_str(), defaultValue, value);
+}
+
+int ProfileSection::ExchangeInt(const wchar_t* entry, int defaultValue, int* value) {
     // Without an application object there is no profile: nothing is written
     // and every entry reads as its default.
     CWinApp* app = AfxGetApp();

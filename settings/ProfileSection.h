@@ -23,7 +23,9 @@ public:
     // Save (m_bSave not 0): writes *value to (section, entry) and returns
     // non-zero when it was written. Load: stores the profile's integer, or
     // defaultValue when there is none, in *value and returns it.
+    // An entry name in UTF-16 may be in any script.
     int ExchangeInt(const char* entry, int defaultValue, int* value);
+    int ExchangeInt(const wchar_t* entry, int defaultValue, int* value);
 
     BOOL m_bSave;             // 0 = load, not 0 = save (Direction)
     std::string m_strSection; // the section read and written

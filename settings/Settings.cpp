@@ -25,16 +25,16 @@ void ExchangeSettings(Direction direction, DriveList& drives, BOOL& viewFloppies
     section.ExchangeInt("ViewRemoveables", 1, &viewRemoveables);
 }
 
-void StoreShownFlag(const char* displayName, int shown) {
+void StoreShownFlag(const wchar_t* displayName, int shown) {
     if (displayName[0] != '\0')
         ProfileSection(Direction::Save, kDrivesSection).ExchangeInt(displayName, 1, &shown);
 }
 
-std::function<int(const char* displayName)> ShownFlagReader() {
+std::function<int(const wchar_t* displayName)> ShownFlagReader() {
     const CWinApp* app = AfxGetApp();
     if (app == nullptr || app->m_strRegistryKey.empty())
-        return [](const char*) { return 1; };
-    return [path = app->ApplicationKeyPath() + "\\" + kDrivesSection](const char* displayName) {
+        return [](const wchar_t*) { return 1; };
+    return [path = app->ApplicationKeyPath() + "\\" + kDrivesSection](const wchar_t* displayName) {
         return TryReadProfileInt(path, displayName).value_or(1);
     };
 }

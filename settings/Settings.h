@@ -1,5 +1,7 @@
 // The user's choices kept in the profile: the two view options (section
-// "Init") and one shown flag per drive display name (section "Drives").
+// "Init") and one shown flag per drive display name (section "Drives"). A
+// display name is an entry name as it is, in any script; one that the ANSI
+// code page can represent names the same entry as ever.
 #pragma once
 
 #include "drives/DriveRecord.h"
@@ -19,9 +21,9 @@ void ExchangeSettings(Direction direction, DriveList& drives, BOOL& viewFloppies
 
 // Stores one drive's shown flag under its display name; an empty name is
 // not stored.
-void StoreShownFlag(const char* displayName, int shown);
+void StoreShownFlag(const wchar_t* displayName, int shown);
 
 // Reads the shown flag stored for a display name, 1 when none is stored. The
 // reader owns the path it reads, so it may run on any thread and outlive the
 // application object.
-std::function<int(const char* displayName)> ShownFlagReader();
+std::function<int(const wchar_t* displayName)> ShownFlagReader();

@@ -1,26 +1,16 @@
 #include "view/DriveAccessible.h"
 
+#include "framework/Text.h"
 #include "view/BarFill.h"
 
 #include <algorithm>
 
 namespace {
-// The ANSI text of a display name in UTF-16.
-std::wstring Widen(std::string_view text) {
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                            length);
-    return wide;
-}
-
 std::wstring RowValue(const RowLayout& row, bool updatable) {
     if (!row.hasSize)
         return updatable ? L"no media" : L"no media, not queried";
     const std::string label = FormatBarLabel(row.barFormat, BarPercentage(row.barValue, 100));
-    return Widen(label) + L" used, " + Widen(row.freeText) + L" free";
+    return tov::Widen(label) + L" used, " + tov::Widen(row.freeText) + L" free";
 }
 
 void SetChild(VARIANT* out, LONG id) {
@@ -40,7 +30,7 @@ std::vector<AccessibleRow> AccessibleRows(DriveSource& source, int scrollPos, in
         const RowLayout row = LayoutRow(index++, scrollPos, clientWidth, record, metrics);
         AccessibleRow accessible;
         // A drive whose name has not arrived goes by its root.
-        accessible.name = Widen(ListedNameOf(record));
+        accessible.name = ListedNameOf(record);
         accessible.value = RowValue(row, row.hasSize || source.IsDriveUpdatable(record));
         accessible.bounds = {0, row.y, clientWidth, row.y + metrics.Scaled(metrics.rowPitch)};
         rows.push_back(std::move(accessible));

@@ -173,7 +173,7 @@ TEST_F(MainFrameTest, ASlowDriveNeverHoldsTheWindowAndFillsInItsRowLate) {
     platform.Release("S:\\");
     ASSERT_TRUE(PumpUntil([&] { return drives[4].bPending == 0; }, [] { Pump(); }));
     EXPECT_EQ(platform.rootListCalls, refreshes);
-    EXPECT_STREQ(drives[4].sfi.szDisplayName, "Slow (S:)");
+    EXPECT_STREQ(drives[4].sfi.szDisplayName, L"Slow (S:)");
     EXPECT_EQ(drives[4].ulTotalBytes, 2000u);
 }
 

@@ -36,7 +36,8 @@ protected:
     // refresh did not return while a drive was held (it waited for it).
     bool Refresh() {
         auto done = std::async(std::launch::async, [this] {
-            catalogue.Refresh([this](const char* name) {
+            catalogue.Refresh([this](const wchar_t* wide) {
+                const std::string name = Ascii(wide);
                 std::lock_guard<std::mutex> lock(mutex);
                 lookups.emplace_back(name);
                 const auto it = stored.find(name);
@@ -57,7 +58,7 @@ protected:
     Strings Names() const {
         Strings names;
         for (const DriveRecord& r : catalogue.Drives())
-            names.emplace_back(r.sfi.szDisplayName);
+            names.emplace_back(Ascii(r.sfi.szDisplayName));
         return names;
     }
     const DriveRecord& At(size_t i) const { return catalogue.Drives().at(i); }
@@ -125,8 +126,8 @@ TEST_F(DriveCatalogueTest, LetterAndQueriesComeFromTheRootWhateverTheName) {
     EXPECT_EQ(At(0).ulTotalBytes, GB);
     EXPECT_EQ(At(1).ulTotalBytes, GB);
     EXPECT_EQ(At(2).sfi.hIcon, nullptr);
-    EXPECT_EQ(ListedNameOf(At(2)), "X:\\");
-    EXPECT_EQ(ListedNameOf(At(0)), "(D:) DATA");
+    EXPECT_EQ(ListedNameOf(At(2)), L"X:\\");
+    EXPECT_EQ(ListedNameOf(At(0)), L"(D:) DATA");
     EXPECT_EQ(At(3).ulTotalBytes + At(3).ulTotalFreeBytes + At(3).ulFreeBytesAvailable, 0u);
 }
 
@@ -169,7 +170,7 @@ TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInL
                        {"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 2 * GB, GB},
                        {"T:\\", "Tape (T:)", DRIVE_REMOVABLE, true, GB, GB}};
     platform.Hold("S:\\");
-    quick.Refresh([](const char*) { return 1; });
+    quick.Refresh([](const wchar_t*) { return 1; });
     // Every other drive is complete; S: has the record of a failed call.
     ASSERT_EQ(quick.Drives().size(), 3u);
     EXPECT_EQ(quick.Drives()[0].ulTotalBytes, GB);
@@ -177,15 +178,15 @@ TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInL
     EXPECT_EQ(slow.bPending, 1);
     EXPECT_EQ(slow.bShown, 1);
     EXPECT_EQ(slow.sfi.hIcon, nullptr);
-    EXPECT_STREQ(slow.sfi.szDisplayName, "");
+    EXPECT_STREQ(slow.sfi.szDisplayName, L"");
     EXPECT_EQ(slow.ulTotalBytes, 0u);
     EXPECT_EQ(DriveLetterOf(slow), "S");
     EXPECT_TRUE(quick.IsDriveUpdatable(slow)) << "light box: asked, no answer";
 
     // Refreshes while S: is still out do not wait for it, nor ask it again.
     for (int i = 0; i < 2; ++i) {
-        auto again =
-            std::async(std::launch::async, [&] { quick.Refresh([](const char*) { return 1; }); });
+        auto again = std::async(std::launch::async,
+                                [&] { quick.Refresh([](const wchar_t*) { return 1; }); });
         // The deadline is far shorter than this; a refresh that waited for
         // S: would not return before the release below.
         ASSERT_EQ(again.wait_for(std::chrono::seconds(20)), std::future_status::ready);
@@ -197,7 +198,7 @@ TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInL
     // The options change before the answer arrives: T: is removable and its
     // figures, asked under the old options, are dropped.
     platform.Hold("T:\\");
-    quick.Refresh([](const char*) { return 1; });
+    quick.Refresh([](const wchar_t*) { return 1; });
     quick.Options().viewRemoveables = FALSE;
     platform.Release("S:\\");
     platform.Release("T:\\");
@@ -205,7 +206,7 @@ TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInL
     const DriveCatalogue::Applied applied = quick.ApplyAnswers();
     EXPECT_TRUE(applied.changed);
     EXPECT_FALSE(applied.shownChanged);
-    EXPECT_STREQ(quick.Drives()[1].sfi.szDisplayName, "Slow (S:)");
+    EXPECT_STREQ(quick.Drives()[1].sfi.szDisplayName, L"Slow (S:)");
     EXPECT_NE(quick.Drives()[1].sfi.hIcon, nullptr);
     EXPECT_EQ(quick.Drives()[1].ulTotalBytes, 2 * GB);
     EXPECT_EQ(quick.Drives()[1].uDriveType, static_cast<UINT>(DRIVE_REMOTE));
@@ -222,7 +223,9 @@ TEST_F(DriveCatalogueTest, LateAnswersMeetTheListAsItIsThen) {
         ++notified;
         notifiedSignal.notify_all();
     });
-    const auto flags = [](const char* name) { return std::string(name) == "Old (H:)" ? 0 : 1; };
+    const auto flags = [](const wchar_t* name) {
+        return std::wstring(name) == L"Old (H:)" ? 0 : 1;
+    };
     platform.drives = {{"G:\\", "Gone (G:)"}, {"H:\\", "Old (H:)"}, {"K:\\", "Kept (K:)"}};
     for (const char* root : {"G:\\", "H:\\", "K:\\"})
         platform.Hold(root);
@@ -250,7 +253,7 @@ TEST_F(DriveCatalogueTest, LateAnswersMeetTheListAsItIsThen) {
     EXPECT_EQ(quick.Drives()[0].ulTotalBytes, 0u);
     // K:'s choice stands, and is to be stored under its name.
     EXPECT_EQ(quick.Drives()[1].bShown, 0);
-    EXPECT_EQ(applied.choices, (std::vector<std::pair<std::string, int>>{{"Kept (K:)", 0}}));
+    EXPECT_EQ(applied.choices, (std::vector<std::pair<std::wstring, int>>{{L"Kept (K:)", 0}}));
 }
 
 TEST_F(DriveCatalogueTest, GoingAwayWithACallOutDoesNotWaitAndTheWorkerReleasesItsIcon) {
@@ -258,7 +261,7 @@ TEST_F(DriveCatalogueTest, GoingAwayWithACallOutDoesNotWaitAndTheWorkerReleasesI
     platform.Hold("S:\\");
     {
         DriveCatalogue quick{platformPtr, std::chrono::milliseconds(0)};
-        quick.Refresh([](const char*) { return 1; });
+        quick.Refresh([](const wchar_t*) { return 1; });
         EXPECT_EQ(quick.Drives()[0].bPending, 1);
     }
     platform.Release("S:\\");

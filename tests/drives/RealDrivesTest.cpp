@@ -41,7 +41,7 @@ TEST(RealDrivesTest, RefreshReadsThePreparedDrives) {
     // Long enough for the shell's first use in a new process.
     DriveCatalogue catalogue(platformPtr, std::chrono::seconds(10));
     catalogue.Options() = {FALSE, TRUE};
-    catalogue.Refresh([](const char*) { return 1; });
+    catalogue.Refresh([](const wchar_t*) { return 1; });
     const DriveList& drives = catalogue.Drives();
 
     ASSERT_GE(drives.size(), 5u);
@@ -52,7 +52,7 @@ TEST(RealDrivesTest, RefreshReadsThePreparedDrives) {
 
     const DriveRecord* data = FindByLetter(drives, "D");
     ASSERT_NE(data, nullptr);
-    EXPECT_STREQ(data->sfi.szDisplayName, "DATA (D:)");
+    EXPECT_STREQ(data->sfi.szDisplayName, L"DATA (D:)");
     EXPECT_NE(data->sfi.hIcon, nullptr);
     EXPECT_GT(data->ulTotalBytes, 0u);
     EXPECT_GE(data->ulTotalBytes, data->ulTotalFreeBytes);

@@ -5,16 +5,27 @@
 #pragma once
 
 #include "drives/DrivePlatform.h"
+#include "framework/Text.h"
 
 #include <algorithm>
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+// A UTF-16 name of plain ASCII characters, as the tests' bookkeeping keeps it.
+inline std::string Ascii(const wchar_t* text) {
+    std::string out;
+    for (; *text != L'\0'; ++text)
+        out.push_back(static_cast<char>(*text));
+    return out;
+}
 
 struct ScriptedDrive {
     std::string root;                       // "C:\"
@@ -89,15 +100,18 @@ public:
         return static_cast<DWORD>(list.size());
     }
 
-    void ShellFileInfo(const char* root, SHFILEINFOA* sfi) override {
+    void ShellFileInfo(const char* root, SHFILEINFOW* sfi) override {
         std::unique_lock<std::mutex> lock = Call(infoRoots, root);
         const ScriptedDrive* d = Find(root);
         if (d == nullptr || !d->displayName)
             return;
         sfi->hIcon = reinterpret_cast<HICON>(static_cast<uintptr_t>(0x1000 + handedOut.size()));
         handedOut.push_back(sfi->hIcon);
-        std::strncpy(sfi->szDisplayName, d->displayName->c_str(), sizeof sfi->szDisplayName - 1);
-        std::strcpy(sfi->szTypeName, d->type == DRIVE_REMOVABLE ? "Removable Disk" : "Disk");
+        // Scripted names are in the ANSI code page, as the shell's would be
+        // read through its ANSI entry point.
+        const std::wstring name = tov::Widen(*d->displayName);
+        name.copy(sfi->szDisplayName, std::size(sfi->szDisplayName) - 1);
+        std::wcscpy(sfi->szTypeName, d->type == DRIVE_REMOVABLE ? L"Removable Disk" : L"Disk");
     }
 
     BOOL DiskFreeSpace(const char* root, uint64_t* freeBytesAvailable, uint64_t* totalBytes,

@@ -97,14 +97,25 @@ printf '%s\n' "$ACC"
 grep -qP '^DATA \(D:\)\t\d+% used, \d+\.\d\d[GMK]B free$' <<<"$ACC" ||
   fail "D: should read as its row: used percentage and free space"
 grep -qP '\(F:\)\tno media$' <<<"$ACC" || fail "F: should read \"no media\""
+# Labels in any script come through whole.
+for name in 'Данные (K:)' '数据 (L:)'; do
+  grep -qF "$name"$'\t' <<<"$ACC" || fail "the rows should name \"$name\""
+done
 
 step "View Drives: hiding D: removes its row and saves it before the dialog closes"
 drv post "$PID" $VIEW_DRIVES
 ITEMS=$(drv dialog-items "$PID")
 [ "$(grep -c '^1 ' <<<"$ITEMS")" -eq "$N" ] || fail "the dialog should list all $N drives, selected"
-grep -qx '1 DATA (D:)' <<<"$ITEMS" || fail "the dialog should list \"DATA (D:)\""
+for name in 'DATA (D:)' 'Данные (K:)' '数据 (L:)'; do
+  grep -qxF "1 $name" <<<"$ITEMS" || fail "the dialog should list \"$name\""
+done
 check "click on DATA (D:)" drv dialog-click "$PID" "DATA (D:)"
 check "D: stored as hidden while the dialog is open" drv expect-reg Drives "DATA (D:)" "dword 0" >/dev/null
+# Each drive's entry is named by its whole name; an ASCII name as it always was.
+NAMES=$(drv reg-names Drives)
+for name in 'DATA (D:)' 'Данные (K:)' '数据 (L:)'; do
+  grep -qxF "$name" <<<"$NAMES" || fail "the settings should hold an entry \"$name\""
+done
 check "D:'s row gone while the dialog is open" \
   drv expect-rows "$PID" 0 "$(rows_spec D 1 1)" >/dev/null
 ACC=$(drv accessible "$PID")

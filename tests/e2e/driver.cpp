@@ -50,6 +50,7 @@
 #include <io.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -75,6 +76,15 @@ constexpr char kAppKey[] = "Software\\Velmora\\Tovemar";
 int Fail(const std::string& message) {
     std::fprintf(stderr, "driver: %s\n", message.c_str());
     return 1;
+}
+
+// UTF-8 of a wide text, for the scripts that read the output.
+std::string Utf8(const wchar_t* text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(std::max(length, 1)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), length, nullptr, nullptr);
+    out.resize(out.size() - 1); // the terminator
+    return out;
 }
 
 int Usage() {
@@ -298,9 +308,7 @@ std::string ItemText(HWND list, int index) {
     // only up to its first character.
     std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
     SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(wide.data()));
-    char text[512] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
-    return text;
+    return Utf8(wide.c_str());
 }
 
 int DialogItems(DWORD pid) {
@@ -571,13 +579,14 @@ std::vector<StoredValue> ReadValues(const std::string& subkey, bool& exists) {
     if (!exists)
         return values;
     for (DWORD i = 0;; ++i) {
-        char name[512];
-        DWORD nameLength = sizeof name, type = 0, size = 0;
-        if (RegEnumValueA(key.get(), i, name, &nameLength, nullptr, &type, nullptr, &size) !=
+        // Wide: a drive's entry is named in any script.
+        wchar_t name[512];
+        DWORD nameLength = static_cast<DWORD>(std::size(name)), type = 0, size = 0;
+        if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, nullptr, &size) !=
             ERROR_SUCCESS)
             break;
-        StoredValue value{std::string(name, nameLength), type, std::vector<BYTE>(size)};
-        RegQueryValueExA(key.get(), value.name.c_str(), nullptr, nullptr, value.data.data(), &size);
+        StoredValue value{Utf8(name), type, std::vector<BYTE>(size)};
+        RegQueryValueExW(key.get(), name, nullptr, nullptr, value.data.data(), &size);
         values.push_back(value);
     }
     return values;
@@ -655,13 +664,8 @@ int CheckStore() {
     return 0;
 }
 
-std::string Utf8(BSTR text) {
-    const int length = text != nullptr ? static_cast<int>(SysStringLen(text)) : 0;
-    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0,
-                                                            nullptr, nullptr)),
-                    '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), static_cast<int>(out.size()), nullptr,
-                        nullptr);
+std::string TakeUtf8(BSTR text) {
+    std::string out = Utf8(text != nullptr ? text : L"");
     SysFreeString(text);
     return out;
 }
@@ -693,8 +697,8 @@ int Accessible(DWORD pid) {
         BSTR name = nullptr, value = nullptr;
         list->get_accName(child, &name);
         list->get_accValue(child, &value);
-        const std::string nameText = Utf8(name);
-        std::printf("%s\t%s\n", nameText.c_str(), Utf8(value).c_str());
+        const std::string nameText = TakeUtf8(name);
+        std::printf("%s\t%s\n", nameText.c_str(), TakeUtf8(value).c_str());
     }
     list->Release();
     CoUninitialize();

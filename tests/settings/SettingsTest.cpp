@@ -20,7 +20,7 @@ using Values = std::map<std::string, DWORD>;
 DriveRecord Record(const char* name, BYTE shown) {
     DriveRecord record;
     std::memset(&record, 0, sizeof record);
-    std::strcpy(record.sfi.szDisplayName, name);
+    tov::Widen(name).copy(record.sfi.szDisplayName, std::size(record.sfi.szDisplayName) - 1);
     record.bShown = shown;
     return record;
 }
@@ -65,7 +65,7 @@ TEST_F(SettingsTest, FirstRunLoadsDefaultsAndWritesNothing) {
     ExchangeSettings(Direction::Load, drives, floppies, removables);
     EXPECT_EQ(floppies, 1);
     EXPECT_EQ(removables, 1);
-    EXPECT_EQ(ShownFlagReader()("Local Disk (C:)"), 1);
+    EXPECT_EQ(ShownFlagReader()(L"Local Disk (C:)"), 1);
     EXPECT_EQ(drives[0].bShown, 0); // a load does not touch the records
     EXPECT_FALSE(KeyExists(kCompanyKey));
 }
@@ -83,19 +83,25 @@ TEST_F(SettingsTest, LoadTakesStoredIntegersUnchangedAndReadsNoDrives) {
 }
 
 TEST_F(SettingsTest, SaveWritesEveryRecordThenBothFlags) {
-    DriveList drives{Record("Local Disk (C:)", 1), Record("DATA (D:)", 0), Record("", 1),
-                     Record("Twin (E:)", 1), Record("Twin (E:)", 0)};
+    DriveList drives{
+        Record("Local Disk (C:)", 1), Record("DATA (D:)", 0), Record("", 1),
+        Record("Twin (E:)", 1),       Record("Twin (E:)", 0), Record("3\xBD Floppy (A:)", 1)};
     BOOL floppies = 0, removables = 5;
     ExchangeSettings(Direction::Save, drives, floppies, removables);
 
     // The later of two records with the same name decides its entry; a
-    // record without a name has none.
-    EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Drives"),
-              (Values{{"Local Disk (C:)", 1}, {"DATA (D:)", 0}, {"Twin (E:)", 0}}));
-    StoreShownFlag("", 0);
-    StoreShownFlag("DATA (D:)", 1);
-    EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Drives"),
-              (Values{{"Local Disk (C:)", 1}, {"DATA (D:)", 1}, {"Twin (E:)", 0}}));
+    // record without a name has none. A name the ANSI code page holds names
+    // the entry it always named.
+    EXPECT_EQ(
+        ValuesOf(std::string(kAppKey) + "\\Drives"),
+        (Values{
+            {"Local Disk (C:)", 1}, {"DATA (D:)", 0}, {"Twin (E:)", 0}, {"3\xBD Floppy (A:)", 1}}));
+    StoreShownFlag(L"", 0);
+    StoreShownFlag(L"DATA (D:)", 1);
+    EXPECT_EQ(
+        ValuesOf(std::string(kAppKey) + "\\Drives"),
+        (Values{
+            {"Local Disk (C:)", 1}, {"DATA (D:)", 1}, {"Twin (E:)", 0}, {"3\xBD Floppy (A:)", 1}}));
     EXPECT_EQ(ValuesOf(std::string(kAppKey) + "\\Init"),
               (Values{{"ViewFloppies", 0}, {"ViewRemoveables", 5}}));
     EXPECT_EQ(floppies, 0);
@@ -135,7 +141,7 @@ TEST_F(SettingsTest, SaveThenRefreshRestoresTheShownSet) {
     for (const DriveRecord& r : drives)
         shown.push_back(r.bShown);
     EXPECT_EQ(shown, (std::vector<int>{1, 1, 0, 0}));
-    EXPECT_EQ(ShownFlagReader()("DATA (D:)"), 0);
+    EXPECT_EQ(ShownFlagReader()(L"DATA (D:)"), 0);
 
     platform.drives[1].displayName = "DATA (D:)";
     refresh();
@@ -171,6 +177,6 @@ TEST(ProfileSectionWithoutAppTest, NoApplicationMeansDefaultsAndNoWrites) {
     EXPECT_EQ(ProfileSection(Direction::Save, "Init").ExchangeInt("ViewFloppies", 1, &value), 0);
     EXPECT_EQ(ProfileSection(Direction::Load, "Init").ExchangeInt("ViewFloppies", 1, &value), 1);
     EXPECT_EQ(value, 1);
-    EXPECT_EQ(ShownFlagReader()("Local Disk (C:)"), 1);
+    EXPECT_EQ(ShownFlagReader()(L"Local Disk (C:)"), 1);
 }
 } // namespace

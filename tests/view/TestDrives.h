@@ -4,9 +4,11 @@
 
 #include "drives/DriveSource.h"
 #include "framework/FrameWnd.h"
+#include "framework/Text.h"
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,7 +20,7 @@ namespace testing_drives {
 inline DriveRecord MakeRecord(const char* displayName, uint64_t total, uint64_t free,
                               bool shown = true) {
     DriveRecord record{};
-    std::strncpy(record.sfi.szDisplayName, displayName, sizeof record.sfi.szDisplayName - 1);
+    tov::Widen(displayName).copy(record.sfi.szDisplayName, std::size(record.sfi.szDisplayName) - 1);
     const std::string name = displayName;
     const size_t colon = name.rfind(':');
     if (colon != std::string::npos && colon > 0)
