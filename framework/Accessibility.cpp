@@ -1,26 +1,32 @@
 #include "framework/Accessibility.h"
 
-#include "framework/Handle.h"
-
 namespace tov {
 
 namespace {
-// What the program calls in oleacc and in the automation library, which
-// oleacc loads itself.
+// What the program calls in oleacc, and in the automation and COM libraries
+// that work with it. All three are loaded on first use and stay loaded until
+// the process ends: clients may hold the window's object to the last, and
+// unloading COM under an apartment that still exists is not safe.
 struct Library {
-    UniqueModule oleacc;
+    HMODULE oleacc = Load(L"oleacc.dll");
+    HMODULE automation = Load(L"oleaut32.dll");
+    HMODULE com = Load(L"ole32.dll");
     decltype(&::LresultFromObject) lresultFromObject = nullptr;
     decltype(&::CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
     decltype(&::SysAllocStringLen) sysAllocStringLen = nullptr;
+    decltype(&::CoInitializeEx) coInitializeEx = nullptr;
 
-    Library() : oleacc(LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-        const HMODULE automation = GetModuleHandleW(L"oleaut32.dll");
-        if (!oleacc || automation == nullptr)
+    Library() {
+        if (oleacc == nullptr || automation == nullptr || com == nullptr)
             return;
-        lresultFromObject = Bind<decltype(lresultFromObject)>(oleacc.get(), "LresultFromObject");
+        lresultFromObject = Bind<decltype(lresultFromObject)>(oleacc, "LresultFromObject");
         createStdAccessibleObject =
-            Bind<decltype(createStdAccessibleObject)>(oleacc.get(), "CreateStdAccessibleObject");
+            Bind<decltype(createStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
         sysAllocStringLen = Bind<decltype(sysAllocStringLen)>(automation, "SysAllocStringLen");
+        coInitializeEx = Bind<decltype(coInitializeEx)>(com, "CoInitializeEx");
+    }
+    static HMODULE Load(const wchar_t* name) {
+        return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
     template <typename Fn> static Fn Bind(HMODULE module, const char* name) {
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
@@ -35,6 +41,13 @@ const Library& TheLibrary() {
 
 LRESULT LresultFromAccessible(WPARAM wParam, IAccessible* object) {
     const Library& library = TheLibrary();
+    // Marshalling the object needs COM on this thread: a single-threaded
+    // apartment, whose calls from clients arrive through the message loop.
+    // It stays for the thread's life, as the window's object may.
+    thread_local const bool apartment =
+        library.coInitializeEx != nullptr &&
+        SUCCEEDED(library.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    (void)apartment;
     return library.lresultFromObject != nullptr
                ? library.lresultFromObject(kIID_IAccessible, wParam, object)
                : 0;
