@@ -5,12 +5,31 @@
 
 #include "drives/DriveRecord.h"
 
+// What a row can say about a drive's size.
+enum class DriveState {
+    Sized,         // its figures are known
+    NoMedia,       // it answered and has no size (light box)
+    NotQueried,    // its update option is off (dark box)
+    Waiting,       // no figures known yet, its answer is out
+    NotResponding, // its call has been out too long; figures known or not
+};
+
 class DriveSource {
 public:
     virtual DriveList& Drives() = 0;
     // True when the drive may be queried for its size: the light box of a
     // drive without size data, not the dark one.
     virtual bool IsDriveUpdatable(const DriveRecord& record) const = 0;
+
+    // The state of a record of this source. Answered from the record and
+    // what the source knows of the drive's call, never from the platform.
+    virtual DriveState StateOf(const DriveRecord& record) const {
+        if (record.ulTotalBytes != 0)
+            return DriveState::Sized;
+        if (!IsDriveUpdatable(record))
+            return DriveState::NotQueried;
+        return record.bPending ? DriveState::Waiting : DriveState::NoMedia;
+    }
 
     int CountShownDrives() { return ::CountShownDrives(Drives()); }
     // Sets bShown of record `index` as the user chose it. A choice made for
