@@ -117,26 +117,31 @@ demo_drive() {
   wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "$type" /f >/dev/null 2>&1
 }
 
-# mount_slow_drive: maps W: to a FUSE file system (100 GB, 40 GB free, label
-# SLOW) whose answers to Wine programs take as many seconds as the file
-# $SLOW_DELAY_FILE says (set_slow_delay), 0 to begin with: a network share
-# that a test can make slow. Wine reads the drive letters when its server
+# mount_slow_drive: maps W: to a FUSE file system (100 GB, label SLOW) whose
+# answers to Wine programs take as many seconds as the file $SLOW_DELAY_FILE
+# says (set_slow_delay), 0 to begin with, and whose free bytes the file
+# $SLOW_FREE_FILE says (set_slow_free), 40 GB to begin with: a network share
+# that a test can make slow and fill. Wine reads the drive letters when its server
 # starts, so this runs before start_wineserver; cleanup unmounts it.
 SLOW_PID=""
 SLOW_MNT="$BUILD/drives/slow"
 SLOW_DELAY_FILE="$BUILD/drives/slow.delay"
+SLOW_FREE_FILE="$BUILD/drives/slow.free"
+SLOW_FREE=$((40 << 30))
 mount_slow_drive() {
   unmount_slow_drive
   mkdir -p "$SLOW_MNT"
-  echo 0 >"$SLOW_DELAY_FILE"
+  set_slow_delay 0
+  set_slow_free "$SLOW_FREE"
   /usr/bin/python3 "$ROOT/scripts/fuse_drive.py" "$SLOW_MNT" --label SLOW \
-    --delay-file "$SLOW_DELAY_FILE" </dev/null >/dev/null 2>&1 &
+    --delay-file "$SLOW_DELAY_FILE" --free-file "$SLOW_FREE_FILE" </dev/null >/dev/null 2>&1 &
   SLOW_PID=$!
   for _ in $(seq 100); do mountpoint -q "$SLOW_MNT" && break; sleep 0.1; done
   mountpoint -q "$SLOW_MNT" || { say "the slow drive W: did not mount"; return 1; }
   ln -sfn "$SLOW_MNT" "$WINEPREFIX/dosdevices/w:"
 }
 set_slow_delay() { echo "$1" >"$SLOW_DELAY_FILE"; }
+set_slow_free() { echo "$1" >"$SLOW_FREE_FILE"; }
 unmount_slow_drive() {
   # Lazily: also a mount whose file system process has died.
   fusermount3 -uz "$SLOW_MNT" 2>/dev/null || true
@@ -193,3 +198,24 @@ cleanup() {
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   return 0
 }
+
+# program_pid WINDOWS_PATH: the Linux pid of the program running in this
+# prefix that was started as WINDOWS_PATH (Wine gives it that command line).
+program_pid() {
+  local p
+  for p in /proc/[0-9]*; do
+    [ "$(tr -d '\0' <"$p/cmdline" 2>/dev/null | sed 's/ *$//')" = "$1" ] &&
+      tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+      { echo "${p#/proc/}"; return 0; }
+  done
+  return 1
+}
+# ui_activity PID: "WAKE-UPS TICKS" of a program's UI thread (under Wine the
+# process's first Linux thread): its context switches and the processor time
+# it used, in clock ticks (1/100 s).
+ui_activity() {
+  local t="/proc/$1/task/$1"
+  echo "$(awk '/ctxt_switches/ { n += $2 } END { print n }' "$t/status") $(awk '{ print $14 + $15 }' "$t/stat")"
+}
+# cpu_ms PID: the processor time a whole Linux process has used, in ms.
+cpu_ms() { awk '{ print ($14 + $15) * 10 }' "/proc/$1/stat"; }

@@ -2,7 +2,7 @@
 """A drive for the Wine prefix whose size and speed are chosen, as a FUSE file system.
 
     fuse_drive.py MOUNTPOINT [--total BYTES] [--free BYTES] [--label TEXT] [--delay SECONDS]
-                  [--delay-file PATH]
+                  [--delay-file PATH] [--free-file PATH]
 
 The root is empty but for an optional `.windows-label` file (Wine's volume
 label, UTF-8). `statfs` reports the chosen total and free bytes. With a delay,
@@ -11,7 +11,9 @@ a slow network share does; the Wine server itself (and the kernel's own
 releases) is answered at once, because while it waits every Wine program's
 messages wait too, which no slow share causes on Windows. With a delay file,
 each call takes its delay from that file when it holds a number, so a running
-drive can be made slow and fast again. Runs in the foreground until unmounted
+drive can be made slow and fast again; likewise a free file holding a number
+of bytes sets the free space that `statfs` reports, as a download filling the
+drive changes it. Runs in the foreground until unmounted
 (`fusermount -u MOUNTPOINT`) or killed.
 """
 import argparse
@@ -40,22 +42,25 @@ def caller_is_wineserver():
 
 
 class Drive(fuse.Operations):
-    def __init__(self, total, free, label, delay, delay_file):
-        self.total, self.free, self.delay, self.delay_file = total, free, delay, delay_file
+    def __init__(self, total, free, label, delay, delay_file, free_file):
+        self.total, self.free, self.delay = total, free, delay
+        self.delay_file, self.free_file = delay_file, free_file
         self.label = (label + "\n").encode() if label else None
         self.started = time.time()
 
-    def current_delay(self):
-        if self.delay_file:
+    @staticmethod
+    def current(path, default, kind):
+        """The number that the file at path holds now, else the default."""
+        if path:
             try:
-                with open(self.delay_file) as f:
-                    return float(f.read().strip())
+                with open(path) as f:
+                    return kind(f.read().strip())
             except (OSError, ValueError):
                 pass
-        return self.delay
+        return default
 
     def __call__(self, op, *args):
-        delay = self.current_delay()
+        delay = self.current(self.delay_file, self.delay, float)
         if delay > 0 and not caller_is_wineserver():
             time.sleep(delay)
         return super().__call__(op, *args)
@@ -77,7 +82,8 @@ class Drive(fuse.Operations):
         return self.label[offset : offset + size]
 
     def statfs(self, path):
-        blocks, free = self.total // BLOCK, self.free // BLOCK
+        blocks = self.total // BLOCK
+        free = min(self.current(self.free_file, self.free, int), self.total) // BLOCK
         return dict(f_bsize=BLOCK, f_frsize=BLOCK, f_blocks=blocks, f_bfree=free,
                     f_bavail=free, f_files=1000, f_ffree=1000, f_namemax=255)
 
@@ -90,9 +96,10 @@ def main():
     p.add_argument("--label", default="")
     p.add_argument("--delay", type=float, default=0.0)
     p.add_argument("--delay-file", default="")
+    p.add_argument("--free-file", default="")
     a = p.parse_args()
-    fuse.FUSE(Drive(a.total, a.free, a.label, a.delay, a.delay_file), a.mountpoint, foreground=True,
-              nothreads=False, ro=True)
+    fuse.FUSE(Drive(a.total, a.free, a.label, a.delay, a.delay_file, a.free_file), a.mountpoint,
+              foreground=True, nothreads=False, ro=True)
 
 
 if __name__ == "__main__":

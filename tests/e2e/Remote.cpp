@@ -1,5 +1,6 @@
 #include "tests/e2e/Remote.h"
 
+#include "framework/Accessibility.h"
 #include "framework/Handle.h"
 
 #include <psapi.h>
@@ -180,6 +181,75 @@ Usage Measure(const Process& process) {
         usage.privateBytes = static_cast<long long>(
             memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage);
     return usage;
+}
+
+std::string Utf8(const wchar_t* text) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(std::max(length, 1)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), length, nullptr, nullptr);
+    out.resize(out.size() - 1); // the terminator
+    return out;
+}
+
+Accessible::Accessible(HWND window) {
+    CoInitialize(nullptr);
+    void* object = nullptr;
+    if (window != nullptr &&
+        SUCCEEDED(AccessibleObjectFromWindow(window, OBJID_CLIENT, tov::kIID_IAccessible, &object)))
+        m_object = static_cast<IAccessible*>(object);
+}
+
+Accessible::~Accessible() {
+    if (m_object != nullptr)
+        m_object->Release();
+    CoUninitialize();
+}
+
+namespace {
+VARIANT Child(LONG id) {
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+std::string TakeUtf8(BSTR text) {
+    std::string out = Utf8(text != nullptr ? text : L"");
+    SysFreeString(text);
+    return out;
+}
+} // namespace
+
+bool Accessible::Busy() const {
+    VARIANT state{};
+    return m_object == nullptr || FAILED(m_object->get_accState(Child(CHILDID_SELF), &state)) ||
+           state.vt != VT_I4 || (state.lVal & STATE_SYSTEM_BUSY) != 0;
+}
+
+std::vector<std::string> Accessible::Children() const {
+    std::vector<std::string> lines;
+    LONG count = 0;
+    if (m_object == nullptr || FAILED(m_object->get_accChildCount(&count)))
+        return lines;
+    for (LONG id = 1; id <= count; ++id) {
+        BSTR name = nullptr, value = nullptr;
+        m_object->get_accName(Child(id), &name);
+        m_object->get_accValue(Child(id), &value);
+        std::string line = TakeUtf8(name);
+        lines.push_back(line + "\t" + TakeUtf8(value));
+    }
+    return lines;
+}
+
+bool WaitNotBusy(HWND window, DWORD limitMs) {
+    const Accessible object(window);
+    const double end = NowMs() + limitMs;
+    while (object.Busy()) {
+        if (NowMs() > end)
+            return false;
+        Sleep(20);
+    }
+    return true;
 }
 
 double NowMs() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdint>
 #include <string>
@@ -53,6 +54,33 @@ struct Usage {
 // process's GDI handle table instead and USER objects by its windows;
 // where PrivateUsage is not filled in, the pagefile usage stands for it.
 Usage Measure(const Process& process);
+
+// UTF-8 of a wide text, for the scripts that read the output.
+std::string Utf8(const wchar_t* text);
+
+// The accessible object of a window of another process (OBJID_CLIENT), as a
+// screen reader gets it; this thread is in an apartment while it lives.
+class Accessible {
+public:
+    explicit Accessible(HWND window);
+    Accessible(const Accessible&) = delete;
+    Accessible& operator=(const Accessible&) = delete;
+    ~Accessible();
+
+    IAccessible* get() const { return m_object; }
+    explicit operator bool() const { return m_object != nullptr; }
+    // The object's own STATE_SYSTEM_BUSY (true when it cannot be read).
+    bool Busy() const;
+    // "name<TAB>value" of each child, in UTF-8.
+    std::vector<std::string> Children() const;
+
+private:
+    IAccessible* m_object = nullptr;
+};
+
+// Polls until `window`'s accessible object reports itself not busy; false
+// when it still is (or cannot be read) after `limitMs`.
+bool WaitNotBusy(HWND window, DWORD limitMs);
 
 // Milliseconds since an arbitrary start, with sub-millisecond resolution.
 double NowMs();

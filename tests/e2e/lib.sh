@@ -2,6 +2,7 @@
 # as $1 and $2; runs in the Wine prefix, display and wineserver that test.sh
 # prepared (WINEPREFIX, DISPLAY, TOVEMAR_TEST_DRIVES).
 set -u
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 
 DRIVER=$1
 EXE_UNIX=$2
@@ -16,6 +17,8 @@ if [ -z "${WINEPREFIX:-}" ] || [ -z "${DISPLAY:-}" ] || [ -z "$DRIVES" ]; then
   echo "needs the prefix, display and drives that ./test.sh prepares" >&2
   exit 1
 fi
+# The slow drive W:'s control files, where test.sh's mount_slow_drive put them.
+SLOW_DELAY_FILE="$DRIVES/slow.delay" SLOW_FREE_FILE="$DRIVES/slow.free"
 
 # Tovemar and the driver run on a Wine virtual desktop of the display's size:
 # without a window manager, Wine would not resize a maximized window on the
@@ -132,16 +135,17 @@ max_scroll() {
 
 view_height() { drv view-size "$PID" | awk '{ print $2 }'; }
 
-# expect_all_rows SPEC: every row of SPEC at its place, read from the top and,
-# scrolled by the thumb, page by page down to the end; the view is left at the top.
+# expect_all_rows SPEC [--busy]: every row of SPEC at its place, read from the
+# top and, scrolled by the thumb, page by page down to the end; the view is
+# left at the top. With --busy, while drive answers are still out.
 expect_all_rows() {
-  local spec=$1 h max pos
+  local spec=$1 busy=${2:-} h max pos
   h=$(view_height)
   max=$(max_scroll "$(count_rows "$spec")" "$h")
   pos=0
   while :; do
     check "rows at scroll position $pos" drv scroll "$PID" 4 "$pos"
-    check "rows at scroll position $pos" drv expect-rows "$PID" "$pos" "$spec" >/dev/null
+    check "rows at scroll position $pos" drv $busy expect-rows "$PID" "$pos" "$spec" >/dev/null
     [ "$pos" -ge "$max" ] && break
     pos=$((pos + h - 64))
     [ "$pos" -gt "$max" ] && pos=$max
