@@ -204,8 +204,8 @@ cleanup() {
 program_pid() {
   local p
   for p in /proc/[0-9]*; do
-    [ "$(tr -d '\0' <"$p/cmdline" 2>/dev/null | sed 's/ *$//')" = "$1" ] &&
-      tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
+    [ "$(tr -d '\0' 2>/dev/null <"$p/cmdline" | sed 's/ *$//')" = "$1" ] &&
+      tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
       { echo "${p#/proc/}"; return 0; }
   done
   return 1

@@ -12,6 +12,10 @@
 //       closed and the exit awaited. Prints "median min" in ms per program.
 //   start1 EXE TITLE CHILD
 //       One start timed as above, without a warm-up; prints ms.
+//   memory EXE TITLE CHILD
+//       Starts the program, waits for its window and until the accessible
+//       object of its child CHILD (0: of the window) is no longer busy,
+//       prints its private bytes and closes it.
 //   silence PID N MS
 //       N times: posts command 32771 (Refresh) and for MS ms keeps the main
 //       window answering WM_NULL; prints the median and the largest of the
@@ -71,6 +75,14 @@ int Scaled(int value) {
     return MulDiv(value, dpi > 0 ? dpi : 96, 96);
 }
 
+// Closes the program's window and waits for its end.
+void CloseAndWait(const remote::Process& process, HWND window) {
+    if (window != nullptr)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.handle(), kTimeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(process.handle(), 1);
+}
+
 // One start, timed as described above; negative on failure.
 double TimeStart(const Program& program) {
     const POINT probe{Scaled(50), Scaled(10)};
@@ -92,11 +104,25 @@ double TimeStart(const Program& program) {
         }
         Sleep(1);
     }
-    if (window != nullptr)
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.handle(), kTimeoutMs) != WAIT_OBJECT_0)
-        TerminateProcess(process.handle(), 1);
+    CloseAndWait(process, window);
     return painted;
+}
+
+int Memory(const Program& program) {
+    remote::Process process = remote::Start(program.exe);
+    if (!process)
+        return Fail("cannot start the program");
+    HWND window = remote::WaitTopWindow(process.id(), program.title.c_str(), kTimeoutMs);
+    HWND target =
+        window != nullptr && program.child != 0 ? GetDlgItem(window, program.child) : window;
+    const long long bytes = target != nullptr && remote::WaitNotBusy(target, kTimeoutMs)
+                                ? remote::Measure(process).privateBytes
+                                : -1;
+    CloseAndWait(process, window);
+    if (bytes < 0)
+        return Fail("no settled window");
+    std::printf("%lld\n", bytes);
+    return 0;
 }
 
 int Startup(int runs, std::vector<Program> programs) {
@@ -252,6 +278,8 @@ int main(int argc, char** argv) {
         std::printf("%.1f\n", t);
         return 0;
     }
+    if (verb == "memory" && argc == 5)
+        return Memory({argv[2], argv[3], std::atoi(argv[4]), {}});
     if (verb == "silence" && argc == 5)
         return Silence(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)),
                        std::max(1, std::atoi(argv[3])), std::atof(argv[4]));

@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Robustness over time: thousands of refreshes and paints, update-option
 # toggles and drive dialog rounds leave the GDI and USER objects and the
-# private bytes of the real Tovemar.exe where they were after a warm-up; a
+# private bytes of the real Tovemar.exe where they were after a warm-up, and
+# so do answers that arrive late (the slow drive W: that test.sh maps); a
 # drive whose size query fails keeps showing no figures however often it is
 # refreshed, also right after it had some.
 # Usage: soak.sh DRIVER.exe Tovemar.exe
 source "$(dirname "$0")/lib.sh" "$@"
-VK_F5=0x74
+VK_F5=0x74 REFRESH=32771 VIEW_DRIVES=32772
+W_TARGET=$(readlink "$DOS/w:") || { echo "needs the slow drive W: that ./test.sh maps" >&2; exit 1; }
 
-restore_drives() { ln -sfn "$DRIVES/e" "$DOS/e:"; }
+restore_drives() {
+  ln -sfn "$DRIVES/e" "$DOS/e:"
+  ln -sfn "$W_TARGET" "$DOS/w:"
+  set_slow_delay 0
+}
 trap 'restore_drives; finish' EXIT
 restore_drives
 drv reg-clear
@@ -17,6 +23,26 @@ start_program || exit 1
 step "Soak: 250 refresh-and-paint cycles, 15 rounds of option toggles and the drive dialog"
 check "no growth after the soak" drv soak "$PID" 250 15
 check "rows after the soak" drv expect-rows "$PID" 0 "$(rows_spec "" 1 1)" >/dev/null
+
+# Each refresh is sent and handled before the next step: the one before W:'s
+# link goes has its call on W: out.
+step "Late answers leave nothing behind: F5 twice while W: is slow, View Drives open while the answers arrive, W: gone while its call is out"
+BASELINE=$(drv usage "$PID")
+for round in 1 2 3; do
+  set_slow_delay 1
+  drv cmd "$PID" $REFRESH
+  drv cmd "$PID" $REFRESH
+  drv post "$PID" $VIEW_DRIVES
+  check "View Drives while answers arrive, round $round" drv dialog-click "$PID" "DATA (D:)"
+  check "View Drives while answers arrive, round $round" drv dialog-click "$PID" "DATA (D:)"
+  check "View Drives closes, round $round" drv dialog-close "$PID" ok
+  drv cmd "$PID" $REFRESH
+  rm -f "$DOS/w:"
+  drv cmd "$PID" $REFRESH
+  restore_drives
+done
+drv cmd "$PID" $REFRESH
+check "the baseline again after the late answers ($BASELINE)" drv usage "$PID" $BASELINE
 
 step "A drive whose size query fails at every refresh never shows stale figures"
 # E:, removable, has its medium taken out and put back; queried at every
