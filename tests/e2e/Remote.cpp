@@ -205,7 +205,6 @@ Accessible::~Accessible() {
     CoUninitialize();
 }
 
-namespace {
 VARIANT Child(LONG id) {
     VARIANT child{};
     child.vt = VT_I4;
@@ -213,6 +212,7 @@ VARIANT Child(LONG id) {
     return child;
 }
 
+namespace {
 std::string TakeUtf8(BSTR text) {
     std::string out = Utf8(text != nullptr ? text : L"");
     SysFreeString(text);

@@ -58,6 +58,9 @@ Usage Measure(const Process& process);
 // UTF-8 of a wide text, for the scripts that read the output.
 std::string Utf8(const wchar_t* text);
 
+// The VARIANT that names accessible child `id` (CHILDID_SELF: the object).
+VARIANT Child(LONG id);
+
 // The accessible object of a window of another process (OBJID_CLIENT), as a
 // screen reader gets it; this thread is in an apartment while it lives.
 class Accessible {

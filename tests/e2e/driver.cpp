@@ -733,11 +733,9 @@ int CheckStore() {
 int Accessible(DWORD pid) {
     HWND view = SettledView(pid);
     const remote::Accessible list(view);
-    VARIANT self{}, role{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    if (!list || FAILED(list.get()->get_accRole(self, &role)) || role.vt != VT_I4 ||
-        role.lVal != ROLE_SYSTEM_LIST)
+    VARIANT role{};
+    if (!list || FAILED(list.get()->get_accRole(remote::Child(CHILDID_SELF), &role)) ||
+        role.vt != VT_I4 || role.lVal != ROLE_SYSTEM_LIST)
         return Fail("the drive view is not an accessible list");
     for (const std::string& line : list.Children())
         std::printf("%s\n", line.c_str());
