@@ -21,10 +21,12 @@ void CDriveSelectDialog::DoDataExchange(CDataExchange* dx) {
 BOOL CDriveSelectDialog::OnInitDialog() {
     // Binds m_wndList, which must happen before the list is filled.
     CDialog::OnInitDialog();
-    // Entry i stands for record i: the list is unsorted and filled in order.
+    // Entry i stands for the drive of record i's root: the list is unsorted
+    // and filled in order.
     const size_t count = m_drives.Drives().size();
     for (size_t i = 0; i < count; ++i) {
         const DriveRecord record = m_drives.Drives()[i];
+        m_roots.emplace_back(record.szRoot);
         // A drive whose name has not arrived is listed by its root.
         m_wndList.AddString(ListedNameOf(record).c_str());
         // Selection set here does not notify, so opening changes nothing.
@@ -38,12 +40,20 @@ BOOL CDriveSelectDialog::OnInitDialog() {
 }
 
 void CDriveSelectDialog::OnSelchangeDriveList() {
-    // Every record takes its entry's state, not only the one that changed;
-    // a record without an entry (the list could not take it) keeps its flag.
+    // Every drive takes its entry's state, not only the one that changed; a
+    // drive without an entry (the list could not take it, or it came later)
+    // keeps its flag, and an entry whose drive has gone changes nothing.
     const size_t count =
-        std::min(m_drives.Drives().size(), static_cast<size_t>(std::max(m_wndList.GetCount(), 0)));
-    for (size_t i = 0; i < count; ++i)
-        m_drives.SetShown(i, m_wndList.GetSel(static_cast<int>(i)) > 0);
+        std::min(m_roots.size(), static_cast<size_t>(std::max(m_wndList.GetCount(), 0)));
+    DriveList& drives = m_drives.Drives();
+    for (size_t i = 0; i < count; ++i) {
+        const auto record = std::find_if(drives.begin(), drives.end(), [&](const DriveRecord& r) {
+            return m_roots[i] == r.szRoot;
+        });
+        if (record != drives.end())
+            m_drives.SetShown(static_cast<size_t>(record - drives.begin()),
+                              m_wndList.GetSel(static_cast<int>(i)) > 0);
+    }
     if (m_changed)
         m_changed();
 }

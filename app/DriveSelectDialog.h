@@ -9,6 +9,8 @@
 #include "framework/ListBox.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class CDriveSelectDialog : public CDialog {
 public:
@@ -29,5 +31,6 @@ public:
 
 private:
     DriveSource& m_drives;
+    std::vector<std::string> m_roots; // the root each entry stands for, in entry order
     std::function<void()> m_changed;
 };

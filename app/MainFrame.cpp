@@ -8,6 +8,9 @@
 #include "settings/Settings.h"
 #include "settings/WindowState.h"
 
+#include <dbt.h>
+#include <shlobj.h>
+
 #include <utility>
 
 namespace {
@@ -15,12 +18,50 @@ namespace {
 constexpr UINT kHhDisplayTopic = 0;
 // The status bar has one pane: the stretchy message pane.
 constexpr UINT kIndicators[] = {ID_SEPARATOR};
+
+// The shell's drive notices the list follows.
+constexpr LONG kShellDriveEvents = SHCNE_DRIVEADD | SHCNE_DRIVEREMOVED | SHCNE_MEDIAINSERTED |
+                                   SHCNE_MEDIAREMOVED | SHCNE_FREESPACE | SHCNE_UPDATEITEM |
+                                   SHCNE_RENAMEFOLDER;
+
+UINT TimerDelay(std::chrono::milliseconds delay) {
+    return static_cast<UINT>(std::max<long long>(USER_TIMER_MINIMUM, delay.count()));
+}
+
+// The dialog box that runs modally over `owner`, or null.
+HWND ModalDialogOf(HWND owner) {
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{owner, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetWindow(window, GW_OWNER) != s->owner || !IsWindowEnabled(window))
+                return TRUE;
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (std::wstring(name) != L"#32770")
+                return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 } // namespace
 
 DEFINE_MESSAGE_MAP(
     CMainFrame, CFrameWnd, OnWmCreate<&CMainFrame::OnCreate>(),
     OnWmSetFocus<&CMainFrame::OnSetFocus>(), OnWmClose<&CMainFrame::OnClose>(),
-    OnWmEndSession<&CMainFrame::OnEndSession>(),
+    OnWmEndSession<&CMainFrame::OnEndSession>(), OnMessage<WM_DESTROY, &CMainFrame::OnDestroy>(),
+    OnMessage<WM_DEVICECHANGE, &CMainFrame::OnDeviceChange>(),
+    OnMessage<WM_DRIVE_SHELL_NOTICE, &CMainFrame::OnShellNotice>(),
+    OnMessage<WM_TIMER, &CMainFrame::OnTimer>(),
+    OnMessage<WM_DPICHANGED, &CMainFrame::OnDpiChangedRefresh>(),
+    OnCommand<ID_VIEW_UPDATE_AUTOMATICALLY, &CMainFrame::OnViewUpdateAutomatically>(),
+    OnUpdateCommandUI<ID_VIEW_UPDATE_AUTOMATICALLY, &CMainFrame::OnUpdateViewUpdateAutomatically>(),
     OnCommand<ID_DRIVES_REFRESH, &CMainFrame::OnDrivesRefresh>(),
     OnCommand<ID_VIEW_DRIVES, &CMainFrame::OnSelectDrives>(),
     OnCommand<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnViewUpdateFloppies>(),
@@ -31,7 +72,13 @@ DEFINE_MESSAGE_MAP(
     OnMessage<WM_DRIVE_ANSWERS, &CMainFrame::OnDriveAnswers>());
 
 CMainFrame::CMainFrame(std::shared_ptr<DrivePlatform> platform)
-    : m_catalogue(std::move(platform)), m_wndView(&m_catalogue) {}
+    : m_catalogue(std::move(platform)), m_wndView(&m_catalogue),
+      m_clock([] { return std::chrono::steady_clock::now(); }) {}
+
+void CMainFrame::SetClock(DriveCatalogue::Clock clock) {
+    m_clock = clock;
+    m_catalogue.SetClock(std::move(clock));
+}
 
 CMainFrame::~CMainFrame() = default;
 
@@ -73,7 +120,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     SendMessage(WM_SETICON, ICON_SMALL,
                 reinterpret_cast<LPARAM>(loadIcon(SM_CXSMICON, SM_CYSMICON)));
 
-    // A worker only posts: a window that is gone by then drops the message.
+    // A worker only posts, and only while the window lives: OnDestroy
+    // clears the target under the workers' lock.
     const HWND window = m_hWnd;
     m_catalogue.SetNotify([window] { ::PostMessageA(window, WM_DRIVE_ANSWERS, 0, 0); });
 
@@ -82,13 +130,19 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
 
     // Each loaded option goes through its toggle once, inverted first, so it
     // ends as 0 or 1 with its menu check mark set, and the list is built.
+    m_bCreating = true;
     UpdateOptions& options = m_catalogue.Options();
     options.viewFloppies = !options.viewFloppies;
     OnViewUpdateFloppies();
     options.viewRemoveables = !options.viewRemoveables;
     OnViewUpdateRemovables();
+    // The stored value applies without a refresh of its own.
+    options.autoUpdate = !options.autoUpdate;
+    OnViewUpdateAutomatically();
 
     RefreshDrives();
+    m_bCreating = false;
+    RegisterShellNotices();
     // The layout gave the view its size while the list was still empty (the
     // bars are laid out as they are docked), so no later resize brings the
     // scroll range to the drives just listed: it is computed here.
@@ -114,8 +168,112 @@ void CMainFrame::ExchangeWindowState(Direction direction) {
 }
 
 void CMainFrame::OnClose() {
+    if (InModalState()) {
+        // Destroying the frame now would pull it from under the dialog and
+        // its caller: the dialog ends first, and the frame closes after.
+        if (!std::exchange(m_bCloseAfterModal, true)) {
+            if (const HWND dialog = ModalDialogOf(m_hWnd))
+                ::EndDialog(dialog, IDCANCEL);
+        }
+        return;
+    }
     SaveState();
     CFrameWnd::OnClose();
+}
+
+void CMainFrame::EndModalState() {
+    CFrameWnd::EndModalState();
+    if (!InModalState() && std::exchange(m_bCloseAfterModal, false))
+        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+}
+
+LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
+    // No worker tells this window of an answer from now on.
+    m_catalogue.SetNotify(nullptr);
+    if (m_nShellNotices != 0)
+        SHChangeNotifyDeregister(std::exchange(m_nShellNotices, 0));
+    for (const UINT_PTR timer : {kNoticeTimer, kAutoUpdateTimer, kStaleTimer})
+        ::KillTimer(m_hWnd, timer);
+    return Default();
+}
+
+void CMainFrame::RegisterShellNotices() {
+    PIDLIST_ABSOLUTE computer = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(m_hWnd, CSIDL_DRIVES, &computer)) || computer == nullptr)
+        return;
+    SHChangeNotifyEntry entry{computer, FALSE};
+    m_nShellNotices = SHChangeNotifyRegister(
+        m_hWnd, SHCNRF_ShellLevel | SHCNRF_InterruptLevel | SHCNRF_NewDelivery, kShellDriveEvents,
+        WM_DRIVE_SHELL_NOTICE, 1, &entry);
+    ILFree(computer);
+}
+
+LRESULT CMainFrame::OnShellNotice(WPARAM wParam, LPARAM lParam) {
+    // The notice's data is the shell's to free: locked and unlocked unread.
+    PIDLIST_ABSOLUTE* items = nullptr;
+    LONG event = 0;
+    if (const HANDLE lock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam),
+                                                      static_cast<DWORD>(lParam), &items, &event))
+        SHChangeNotification_Unlock(lock);
+    NoticeDrivesChanged();
+    return 0;
+}
+
+LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM data) {
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if ((event == DBT_DEVICEARRIVAL || event == DBT_DEVICEREMOVECOMPLETE) && header != nullptr &&
+        header->dbch_devicetype == DBT_DEVTYP_VOLUME)
+        NoticeDrivesChanged();
+    return TRUE;
+}
+
+void CMainFrame::NoticeDrivesChanged() {
+    const auto now = m_clock();
+    m_notices.Notice(now);
+    if (const auto in = m_notices.DueIn(now))
+        ::SetTimer(m_hWnd, kNoticeTimer, TimerDelay(*in), nullptr);
+}
+
+LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
+    switch (id) {
+    case kNoticeTimer:
+        if (m_notices.TakeIfDue(m_clock())) {
+            ::KillTimer(m_hWnd, kNoticeTimer);
+            OnDrivesRefresh();
+        } else if (const auto in = m_notices.DueIn(m_clock())) {
+            ::SetTimer(m_hWnd, kNoticeTimer, TimerDelay(*in), nullptr);
+        }
+        return 0;
+    case kAutoUpdateTimer:
+        m_catalogue.Poll();
+        DrivesStateChanged();
+        return 0;
+    case kStaleTimer:
+        // A call has been out long enough to say so.
+        ::KillTimer(m_hWnd, kStaleTimer);
+        ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
+        m_wndView.RowsChanged();
+        DrivesStateChanged();
+        return 0;
+    default:
+        return Default();
+    }
+}
+
+void CMainFrame::DrivesStateChanged() {
+    if (const auto in = m_catalogue.NextStateChangeIn())
+        ::SetTimer(m_hWnd, kStaleTimer, TimerDelay(*in), nullptr);
+    else
+        ::KillTimer(m_hWnd, kStaleTimer);
+    m_wndView.BusyMayHaveChanged();
+}
+
+LRESULT CMainFrame::OnDpiChangedRefresh(WPARAM wParam, LPARAM lParam) {
+    const int iconSize = m_wndView.Metrics().IconSize();
+    const LRESULT result = CFrameWnd::OnDpiChanged(wParam, lParam);
+    if (m_wndView.Metrics().IconSize() != iconSize)
+        OnDrivesRefresh();
+    return result;
 }
 
 void CMainFrame::OnEndSession(BOOL ending) {
@@ -137,13 +295,14 @@ BOOL CMainFrame::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* ha
 }
 
 void CMainFrame::RefreshDrives() {
-    m_catalogue.Refresh(ShownFlagReader());
+    m_catalogue.Refresh(ShownFlagReader(), m_wndView.Metrics().IconSize(),
+                        m_bCreating ? RefreshWait::Deadline : RefreshWait::None);
 }
 
 void CMainFrame::ExchangeSettings(Direction direction) {
     UpdateOptions& options = m_catalogue.Options();
     ::ExchangeSettings(direction, m_catalogue.Drives(), options.viewFloppies,
-                       options.viewRemoveables);
+                       options.viewRemoveables, &options.autoUpdate);
 }
 
 LRESULT CMainFrame::OnDriveAnswers(WPARAM, LPARAM) {
@@ -156,12 +315,14 @@ void CMainFrame::ApplyDriveAnswers() {
     for (const auto& [name, shown] : applied.choices)
         StoreShownFlag(name.c_str(), shown);
     if (applied.changed) {
-        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        // The view alone, unerased: its paint covers every pixel at once.
+        ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
         m_wndView.RowsChanged();
     }
     // A late name whose stored entry hides the drive takes its row away.
     if (applied.shownChanged)
         m_wndView.UpdateScrollBars();
+    DrivesStateChanged();
 }
 
 void CMainFrame::OnShownDrivesChanged() {
@@ -177,6 +338,7 @@ void CMainFrame::OnDrivesRefresh() {
     // The frame does not clip its children, so this repaints the view too.
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
     m_wndView.RowsChanged();
+    DrivesStateChanged();
 }
 
 void CMainFrame::ToggleOption(BOOL& flag, UINT commandId) {
@@ -191,6 +353,28 @@ void CMainFrame::OnViewUpdateFloppies() {
 
 void CMainFrame::OnViewUpdateRemovables() {
     ToggleOption(m_catalogue.Options().viewRemoveables, ID_VIEW_UPDATE_REMOVABLES);
+}
+
+void CMainFrame::OnViewUpdateAutomatically() {
+    BOOL& flag = m_catalogue.Options().autoUpdate;
+    flag = ToggledFlag(flag);
+    CheckMenuItem(GetMenu(m_hWnd), ID_VIEW_UPDATE_AUTOMATICALLY,
+                  MF_BYCOMMAND | (flag ? MF_CHECKED : MF_UNCHECKED));
+    ApplyAutoUpdate();
+}
+
+void CMainFrame::ApplyAutoUpdate() {
+    // Off, nothing wakes the program up for it.
+    if (m_catalogue.Options().autoUpdate)
+        ::SetTimer(m_hWnd, kAutoUpdateTimer,
+                   static_cast<UINT>(std::chrono::milliseconds(kAutoUpdateInterval).count()),
+                   nullptr);
+    else
+        ::KillTimer(m_hWnd, kAutoUpdateTimer);
+}
+
+void CMainFrame::OnUpdateViewUpdateAutomatically(CCmdUI* cmdUI) {
+    cmdUI->SetCheck(m_catalogue.Options().autoUpdate);
 }
 
 void CMainFrame::OnUpdateViewUpdateFloppies(CCmdUI* cmdUI) {

@@ -3,6 +3,7 @@
 // commands to the view first.
 #pragma once
 
+#include "app/RefreshSchedule.h"
 #include "drives/DriveCatalogue.h"
 #include "framework/FrameWnd.h"
 #include "framework/StatusBar.h"
@@ -12,6 +13,14 @@
 
 // Posted to the frame by a drive's worker when its late answers are ready.
 constexpr UINT WM_DRIVE_ANSWERS = WM_APP + 1;
+// Posted to the frame by the shell for a change of the drives.
+constexpr UINT WM_DRIVE_SHELL_NOTICE = WM_APP + 2;
+
+// The frame's timers: the coalesced refresh after notices, the free-space
+// poll, and the moment a call still out turns "not responding".
+constexpr UINT_PTR kNoticeTimer = 1;
+constexpr UINT_PTR kAutoUpdateTimer = 2;
+constexpr UINT_PTR kStaleTimer = 3;
 
 class CMainFrame : public CFrameWnd {
 public:
@@ -24,7 +33,11 @@ public:
     BOOL OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handlerInfo) override;
 
     // Rebuilds the drive list from the system; neither repaints nor rescrolls.
+    // Waits for the drives' answers up to the deadline only while the frame
+    // is being created, so that start-up paints complete rows.
     void RefreshDrives();
+    // The clock of the coalesced refresh and of the drives' call ages.
+    void SetClock(DriveCatalogue::Clock clock);
     // Loads or saves the update options and every drive's shown flag.
     void ExchangeSettings(Direction direction);
     // Loads or saves the placement and the bars' docking under the
@@ -33,7 +46,20 @@ public:
 
     int OnCreate(LPCREATESTRUCTW cs);
     void OnSetFocus(CWnd* oldFocus);
+    // While a modal dialog of the frame runs, ends it first; the frame
+    // closes normally once the dialog's loop has returned.
     void OnClose();
+    void EndModalState() override;
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    // WM_DEVICECHANGE: a volume arrived or went: a coalesced refresh.
+    LRESULT OnDeviceChange(WPARAM event, LPARAM data);
+    // WM_DRIVE_SHELL_NOTICE: the shell told of a drive change: the same.
+    LRESULT OnShellNotice(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM id, LPARAM);
+    // WM_DPICHANGED: the frame's layout, then the icons again at their new size.
+    LRESULT OnDpiChangedRefresh(WPARAM wParam, LPARAM lParam);
+    void OnViewUpdateAutomatically();
+    void OnUpdateViewUpdateAutomatically(CCmdUI* cmdUI);
     void OnEndSession(BOOL ending);
     void OnDrivesRefresh();
     void OnSelectDrives();
@@ -61,6 +87,20 @@ private:
     void ToggleOption(BOOL& flag, UINT commandId);
     // Applies the answers that have arrived, unless the dialog holds them.
     void ApplyDriveAnswers();
+    // A device or media notice: the refresh follows once the burst is over.
+    void NoticeDrivesChanged();
+    // Starts or stops the free-space poll as the option says.
+    void ApplyAutoUpdate();
+    // After the catalogue changed state: the timer for the next drive to
+    // turn "not responding", and the busy state screen readers hear of.
+    void DrivesStateChanged();
+    // Registers for the shell's drive notices; deregistered at destruction.
+    void RegisterShellNotices();
 
     bool m_bStateSaved = false;
+    bool m_bCreating = false;        // OnCreate runs: refreshes wait for answers
+    bool m_bCloseAfterModal = false; // a close waits for the modal dialog's end
+    ULONG m_nShellNotices = 0;       // the shell's registration, 0 when none
+    NoticeCoalescer m_notices;
+    DriveCatalogue::Clock m_clock;
 };

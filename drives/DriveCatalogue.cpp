@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <mutex>
 
@@ -15,8 +16,8 @@ template <typename Char, size_t N> void Terminate(Char (&field)[N]) {
     field[N - 1] = Char{};
 }
 
-// A record of a drive whose answers are out: zeros but its root, shown
-// until its name's stored entry says otherwise.
+// A record of a drive never answered: zeros but its root, shown until its
+// name's stored entry says otherwise.
 DriveRecord PendingRecord(const std::string& root) {
     DriveRecord record;
     std::memset(&record, 0, sizeof record);
@@ -26,64 +27,50 @@ DriveRecord PendingRecord(const std::string& root) {
     record.bPending = 1;
     return record;
 }
+
+void ClearFigures(DriveRecord& record) {
+    record.ulFreeBytesAvailable = record.ulTotalBytes = record.ulTotalFreeBytes = 0;
+}
+
+// The drives whose free space a poll reads again: those that hold no medium
+// to change follow the media notices instead, so an empty slow drive is
+// never touched.
+bool IsPolledType(char letter, UINT type) {
+    return NeedsDriveType(letter) &&
+           (type == DRIVE_FIXED || type == DRIVE_REMOTE || type == DRIVE_RAMDISK);
+}
 } // namespace
 
 // One mutex and one signal for every worker of a catalogue: the refresh
-// waits on it for the answers of the workers it started.
+// waits on it for the answers of the workers it started. The notice target
+// lives here so that teardown can clear it under the lock the workers tell
+// it under.
 struct DriveCatalogue::Shared {
     std::mutex mutex;
     std::condition_variable answered;
+    Notify notify;
 };
 
 // One drive's calls, shared by its worker and the catalogue. The answer is
 // written by the worker before `done` is set and read only after.
 struct DriveCatalogue::Query {
     std::string root;
+    Kind kind = Kind::Full;
+    int iconSize = kDefaultDriveIconSize;
+    std::chrono::steady_clock::time_point started;
     SHFILEINFOW sfi{};
+    WCHAR fileSystem[32] = {};
     int storedFlag = 1;
     UINT type = DRIVE_UNKNOWN;
     BOOL sized = FALSE;
     uint64_t available = 0, total = 0, totalFree = 0;
     // Guarded by Shared::mutex.
     bool done = false;
-    bool late = false;      // the refresh stopped waiting: notify when done
+    bool late = false;      // nobody waits for it: notify when done
     bool abandoned = false; // the catalogue is gone: release the icon when done
 };
 
 namespace {
-// The worker: the drive's whole sequence, then one report.
-void AskDrive(const std::shared_ptr<DriveCatalogue::Shared>& shared,
-              const std::shared_ptr<DriveCatalogue::Query>& query,
-              const std::shared_ptr<DrivePlatform>& platform,
-              const DriveCatalogue::ShownFlagReader& storedShownFlag, const UpdateOptions& options,
-              const DriveCatalogue::Notify& notify) {
-    DriveCatalogue::Query& q = *query;
-    const char* root = q.root.c_str();
-    platform->ShellFileInfo(root, &q.sfi);
-    Terminate(q.sfi.szDisplayName);
-    Terminate(q.sfi.szTypeName);
-    q.storedFlag = storedShownFlag ? storedShownFlag(q.sfi.szDisplayName) : 1;
-    const char letter = root[0];
-    // Hidden drives are typed too: switched on later, they get their box
-    // without a call.
-    if (NeedsDriveType(letter))
-        q.type = platform->DriveType(root);
-    if (q.storedFlag != 0 && IsDriveUpdatable(letter, q.type, options))
-        q.sized = platform->DiskFreeSpace(root, &q.available, &q.total, &q.totalFree);
-
-    bool tell = false, release = false;
-    {
-        std::lock_guard<std::mutex> lock(shared->mutex);
-        q.done = true;
-        release = q.abandoned;
-        tell = q.late && !q.abandoned;
-    }
-    shared->answered.notify_all();
-    if (release)
-        platform->ReleaseIcon(std::exchange(q.sfi.hIcon, nullptr));
-    else if (tell && notify)
-        notify();
-}
 // What one worker needs, owned by the worker: nothing of the catalogue.
 struct Task {
     std::shared_ptr<DriveCatalogue::Shared> shared;
@@ -91,13 +78,56 @@ struct Task {
     std::shared_ptr<DrivePlatform> platform;
     DriveCatalogue::ShownFlagReader storedShownFlag;
     UpdateOptions options;
-    DriveCatalogue::Notify notify;
+    bool full = true;
 };
 
+// The drive's calls. Hidden drives are typed too: switched on later, they
+// get their box without a call.
+void Ask(Task& task) {
+    DriveCatalogue::Query& q = *task.query;
+    const char* root = q.root.c_str();
+    const char letter = root[0];
+    if (task.full) {
+        task.platform->ShellFileInfo(root, &q.sfi, q.iconSize);
+        Terminate(q.sfi.szDisplayName);
+        Terminate(q.sfi.szTypeName);
+        q.storedFlag = task.storedShownFlag ? task.storedShownFlag(q.sfi.szDisplayName) : 1;
+        if (NeedsDriveType(letter))
+            q.type = task.platform->DriveType(root);
+        if (q.storedFlag == 0 || !IsDriveUpdatable(letter, q.type, task.options))
+            return;
+    }
+    q.sized = task.platform->DiskFreeSpace(root, &q.available, &q.total, &q.totalFree);
+    if (task.full) {
+        task.platform->FileSystemName(root, q.fileSystem, std::size(q.fileSystem));
+        Terminate(q.fileSystem);
+    }
+}
+
+// The worker: the drive's whole sequence, then one report. Nothing thrown
+// leaves it: a call that failed that way counts as failed, and its answer
+// is done all the same.
 DWORD WINAPI RunTask(void* context) {
     const std::unique_ptr<Task> task(static_cast<Task*>(context));
-    AskDrive(task->shared, task->query, task->platform, task->storedShownFlag, task->options,
-             task->notify);
+    DriveCatalogue::Query& q = *task->query;
+    try {
+        Ask(*task);
+    } catch (...) {
+        q.sized = FALSE;
+    }
+    bool release = false;
+    {
+        std::lock_guard<std::mutex> lock(task->shared->mutex);
+        q.done = true;
+        release = q.abandoned;
+        // Told under the lock, so that a target cleared at teardown is
+        // never reached afterwards.
+        if (q.late && !q.abandoned && task->shared->notify)
+            task->shared->notify();
+    }
+    task->shared->answered.notify_all();
+    if (release)
+        task->platform->ReleaseIcon(std::exchange(q.sfi.hIcon, nullptr));
     return 0;
 }
 } // namespace
@@ -111,13 +141,15 @@ void ReleaseDriveIcons(DriveList& drives, DrivePlatform& platform) {
 
 DriveCatalogue::DriveCatalogue(std::shared_ptr<DrivePlatform> platform,
                                std::chrono::milliseconds deadline)
-    : m_platform(std::move(platform)), m_deadline(deadline), m_shared(std::make_shared<Shared>()) {}
+    : m_platform(std::move(platform)), m_deadline(deadline), m_shared(std::make_shared<Shared>()),
+      m_clock([] { return std::chrono::steady_clock::now(); }) {}
 
 DriveCatalogue::~DriveCatalogue() {
     // Workers still out release their own icons when they end; the icons of
     // answers that arrived but were not applied go now.
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
+        m_shared->notify = nullptr;
         for (auto& [root, query] : m_inFlight) {
             query->abandoned = true;
             if (query->done)
@@ -127,67 +159,167 @@ DriveCatalogue::~DriveCatalogue() {
     ReleaseDriveIcons(m_drives, *m_platform);
 }
 
+void DriveCatalogue::SetNotify(Notify notify) {
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    m_shared->notify = std::move(notify);
+}
+
 bool DriveCatalogue::IsDriveUpdatable(const DriveRecord& record) const {
     return ::IsDriveUpdatable(record.szRoot[0], record.uDriveType, m_options);
 }
 
-void DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag) {
+bool DriveCatalogue::CallOut(const std::string& root,
+                             std::chrono::steady_clock::time_point* started) const {
+    const auto it = m_inFlight.find(root);
+    if (it == m_inFlight.end())
+        return false;
+    std::lock_guard<std::mutex> lock(m_shared->mutex);
+    if (it->second->done)
+        return false;
+    *started = it->second->started;
+    return true;
+}
+
+DriveState DriveCatalogue::StateOf(const DriveRecord& record) const {
+    std::chrono::steady_clock::time_point started;
+    if (IsDriveUpdatable(record) && CallOut(record.szRoot, &started) &&
+        m_clock() - started >= kDriveStaleAfter)
+        return DriveState::NotResponding;
+    return DriveSource::StateOf(record);
+}
+
+bool DriveCatalogue::Busy() const {
+    return !m_inFlight.empty() || m_refreshOwed || m_pollOwed;
+}
+
+std::optional<std::chrono::milliseconds> DriveCatalogue::NextStateChangeIn() const {
+    std::optional<std::chrono::milliseconds> next;
+    const auto now = m_clock();
+    for (const auto& [root, query] : m_inFlight) {
+        std::chrono::steady_clock::time_point started;
+        if (!CallOut(root, &started))
+            continue;
+        const auto due = started + kDriveStaleAfter;
+        if (due <= now)
+            continue; // already not responding
+        const auto in = std::chrono::ceil<std::chrono::milliseconds>(due - now);
+        if (!next || in < *next)
+            next = in;
+    }
+    return next;
+}
+
+void DriveCatalogue::HoldAnswers(bool hold) {
+    m_holds = std::max(0, m_holds + (hold ? 1 : -1));
+}
+
+void DriveCatalogue::Start(const std::string& root, Kind kind, bool waitedFor) {
+    auto& query = m_inFlight[root];
+    query = std::make_shared<Query>();
+    query->root = root;
+    query->kind = kind;
+    query->iconSize = m_iconSize;
+    query->started = m_clock();
+    query->late = !waitedFor;
+    auto task = std::make_unique<Task>(
+        Task{m_shared, query, m_platform, m_storedShownFlag, m_options, kind == Kind::Full});
+    // A thread of its own per drive: a drive that never answers holds only
+    // its own thread, and the thread's COM apartment ends with its call.
+    const HANDLE thread = CreateThread(nullptr, 0, RunTask, task.get(), 0, nullptr);
+    if (thread != nullptr) {
+        task.release();
+        CloseHandle(thread);
+    } else {
+        // No worker for it: the drive counts as not answering.
+        query->done = true;
+    }
+}
+
+void DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag, int iconSize,
+                             RefreshWait wait) {
     const auto deadline = std::chrono::steady_clock::now() + m_deadline;
-    // Each refresh gets new icon handles from the shell; the old ones would
-    // otherwise stay allocated for the life of the process.
-    ReleaseDriveIcons(m_drives, *m_platform);
-    DriveList().swap(m_drives);
+    m_storedShownFlag = storedShownFlag;
+    m_iconSize = iconSize;
+    if (m_holds > 0) {
+        m_refreshOwed = true;
+        return;
+    }
+    m_refreshOwed = false;
 
     // The last character stays NUL whatever the platform writes, so the walk
     // below cannot run past the buffer.
     char roots[kRootBufferSize] = {};
     const DWORD length = m_platform->LogicalDriveStrings(kRootBufferSize - 1, roots);
+    DriveList next;
     // 0 is a failure, a larger number the size the list would have needed:
     // either way the buffer holds no list.
-    if (length == 0 || length > kRootBufferSize - 1)
-        return;
-
-    std::vector<std::shared_ptr<Query>> started;
+    const bool listed = length != 0 && length <= kRootBufferSize - 1;
+    std::vector<std::string> started;
     const char* const end = roots + kRootBufferSize;
-    for (const char* root = roots; root < end && *root != '\0'; root += std::strlen(root) + 1) {
-        m_drives.push_back(PendingRecord(root));
-        // A drive whose earlier answers are still out is not asked again:
-        // its record waits for those.
-        auto& query = m_inFlight[root];
-        if (query)
-            continue;
-        query = std::make_shared<Query>();
-        query->root = root;
-        // The system's thread pool runs the worker: a new thread per drive
-        // and refresh would cost more than the calls themselves. The task is
-        // marked long, so a blocked drive does not hold up the others.
-        auto task = std::make_unique<Task>(
-            Task{m_shared, query, m_platform, storedShownFlag, m_options, m_notify});
-        if (QueueUserWorkItem(RunTask, task.get(), WT_EXECUTELONGFUNCTION)) {
-            task.release();
-            started.push_back(query);
-        } else {
-            // No worker for it: the drive counts as not answering.
-            query->done = true;
-        }
-    }
-
-    {
-        std::unique_lock<std::mutex> lock(m_shared->mutex);
-        m_shared->answered.wait_until(lock, deadline, [&] {
-            return std::all_of(started.begin(), started.end(),
-                               [](const std::shared_ptr<Query>& q) { return q->done; });
+    for (const char* root = roots; listed && root < end && *root != '\0';
+         root += std::strlen(root) + 1) {
+        const auto old = std::find_if(m_drives.begin(), m_drives.end(), [&](const DriveRecord& r) {
+            return root == std::string(r.szRoot);
         });
-        for (const std::shared_ptr<Query>& query : started)
-            query->late = !query->done;
+        DriveRecord record = old != m_drives.end() ? *old : PendingRecord(root);
+        if (old != m_drives.end())
+            old->sfi.hIcon = nullptr; // the kept record owns it now
+        record.bPending = 1;
+        // The options act at once, whatever the answer brings.
+        if (!IsDriveUpdatable(record))
+            ClearFigures(record);
+        next.push_back(record);
+        if (m_inFlight.count(root) != 0) {
+            // Its call is out: not asked twice, but asked again when it is in.
+            m_askAgain.insert(root);
+            continue;
+        }
+        Start(root, Kind::Full, wait == RefreshWait::Deadline);
+        started.emplace_back(root);
+    }
+    // Each refresh gets new icon handles from the shell; the old ones of
+    // drives no longer listed would otherwise stay allocated.
+    ReleaseDriveIcons(m_drives, *m_platform);
+    m_drives.swap(next);
+
+    if (wait == RefreshWait::Deadline) {
+        std::unique_lock<std::mutex> lock(m_shared->mutex);
+        const auto done = [&](const std::string& root) { return m_inFlight.at(root)->done; };
+        m_shared->answered.wait_until(
+            lock, deadline, [&] { return std::all_of(started.begin(), started.end(), done); });
+        for (const std::string& root : started)
+            m_inFlight.at(root)->late = !done(root);
     }
     ApplyDoneQueries();
 }
 
+void DriveCatalogue::Poll() {
+    if (m_holds > 0) {
+        m_pollOwed = true;
+        return;
+    }
+    m_pollOwed = false;
+    for (const DriveRecord& record : m_drives) {
+        if (record.bShown && !record.bPending && m_inFlight.count(record.szRoot) == 0 &&
+            IsPolledType(record.szRoot[0], record.uDriveType) && IsDriveUpdatable(record))
+            Start(record.szRoot, Kind::FreeSpace, false);
+    }
+}
+
 DriveCatalogue::Applied DriveCatalogue::ApplyAnswers() {
-    if (m_held)
+    if (m_holds > 0)
         return {};
-    return ApplyDoneQueries();
+    Applied owed;
+    if (m_refreshOwed) {
+        Refresh(m_storedShownFlag, m_iconSize, RefreshWait::None);
+        owed.changed = owed.shownChanged = true;
+    }
+    if (m_pollOwed)
+        Poll();
+    Applied applied = ApplyDoneQueries();
+    applied.changed = applied.changed || owed.changed;
+    applied.shownChanged = applied.shownChanged || owed.shownChanged;
+    return applied;
 }
 
 DriveCatalogue::Applied DriveCatalogue::ApplyDoneQueries() {
@@ -202,35 +334,52 @@ DriveCatalogue::Applied DriveCatalogue::ApplyDoneQueries() {
             }
         }
         it = m_inFlight.erase(it);
+        const bool again = m_askAgain.erase(query->root) != 0;
         const auto record =
-            std::find_if(m_drives.begin(), m_drives.end(), [&](const DriveRecord& r) {
-                return r.bPending && query->root == r.szRoot;
-            });
+            std::find_if(m_drives.begin(), m_drives.end(),
+                         [&](const DriveRecord& r) { return query->root == r.szRoot; });
         if (record == m_drives.end()) {
             // The drive has left the list since it was asked.
             m_platform->ReleaseIcon(query->sfi.hIcon);
             continue;
         }
-        Fill(*record, *query, applied);
+        if (query->kind == Kind::Full)
+            Fill(*record, *query, again, applied);
+        else
+            FillFreeSpace(*record, *query, applied);
+        if (again) {
+            // The answer predates the refresh that listed the drive: it
+            // stands in until the drive answers again.
+            record->bPending = 1;
+            Start(query->root, Kind::Full, false);
+        }
     }
     return applied;
 }
 
-void DriveCatalogue::Fill(DriveRecord& record, const Query& query, Applied& applied) const {
+void DriveCatalogue::Fill(DriveRecord& record, Query& query, bool standIn, Applied& applied) const {
     const BYTE wasShown = record.bShown;
-    record.sfi = query.sfi;
+    if (record.sfi.hIcon != nullptr)
+        m_platform->ReleaseIcon(record.sfi.hIcon);
+    record.sfi = std::exchange(query.sfi, SHFILEINFOW{});
     record.uDriveType = query.type;
+    std::copy(std::begin(query.fileSystem), std::end(query.fileSystem), record.szFileSystem);
     record.bPending = 0;
     if (record.bChosen) {
-        // The user's choice stands; it is stored once there is a name for it.
-        if (record.sfi.szDisplayName[0] != '\0')
+        // The user's choice stands; it is stored once there is a name for
+        // it, and holds for the run while there is none. A stand-in keeps
+        // it for the answer after: that one's stored flag may predate the
+        // store.
+        if (record.sfi.szDisplayName[0] != '\0') {
             applied.choices.emplace_back(record.sfi.szDisplayName, record.bShown);
-        record.bChosen = 0;
+            record.bChosen = standIn ? 1 : 0;
+        }
     } else {
         record.bShown = query.storedFlag != 0 ? 1 : 0;
     }
     // Figures count only for a drive shown and allowed now; one the options
     // now include but whose size was not asked waits for the next refresh.
+    ClearFigures(record);
     if (query.sized && record.bShown && IsDriveUpdatable(record)) {
         record.ulFreeBytesAvailable = query.available;
         record.ulTotalBytes = query.total;
@@ -238,4 +387,22 @@ void DriveCatalogue::Fill(DriveRecord& record, const Query& query, Applied& appl
     }
     applied.changed = true;
     applied.shownChanged = applied.shownChanged || record.bShown != wasShown;
+}
+
+void DriveCatalogue::FillFreeSpace(DriveRecord& record, const Query& query,
+                                   Applied& applied) const {
+    if (!record.bShown || !IsDriveUpdatable(record))
+        return;
+    const uint64_t before[] = {record.ulFreeBytesAvailable, record.ulTotalBytes,
+                               record.ulTotalFreeBytes};
+    ClearFigures(record);
+    if (query.sized) {
+        record.ulFreeBytesAvailable = query.available;
+        record.ulTotalBytes = query.total;
+        record.ulTotalFreeBytes = query.totalFree;
+    }
+    const uint64_t after[] = {record.ulFreeBytesAvailable, record.ulTotalBytes,
+                              record.ulTotalFreeBytes};
+    // A row repaints only when its figures change.
+    applied.changed = applied.changed || !std::equal(std::begin(before), std::end(before), after);
 }

@@ -3,15 +3,19 @@
 //
 // A refresh lists the drive roots and asks every drive on its own worker
 // thread, all at once: shell information, the stored shown flag, the drive
-// type and, for a shown drive the policy allows, the free space. It waits for
-// the answers only until a deadline measured from its start. A drive that has
-// not answered by then gets the record of a failed call (no icon, no name, no
-// size data, unknown type; its letter comes from the root) and is filled in
-// when its answer arrives: the worker calls the notification, and the owner
-// then calls ApplyAnswers on its own thread. At most one worker per root is
-// out at a time; a refresh that finds one still out starts no other and does
-// not wait for it. Workers touch nothing but their own shared state and the
-// platform, and nothing waits for them when the catalogue goes away.
+// type and, for a shown drive the policy allows, the free space and the file
+// system. A drive listed before keeps its last record (the best known) while
+// its new answer is out; a new drive gets the record of a failed call (no
+// icon, no name, no size data, unknown type; its letter comes from the root).
+// When an answer arrives the worker calls the notification, and the owner
+// then calls ApplyAnswers on its own thread, which replaces the record whole.
+// Only a refresh asked to wait does so, up to a deadline from its start.
+//
+// At most one worker per root is out at a time: a refresh that finds one
+// still out starts no other; that answer, from before the refresh, fills the
+// record only as a stand-in, and the root is asked again at once. Workers
+// touch nothing but their own shared state and the platform, and nothing
+// waits for them when the catalogue goes away.
 #pragma once
 
 #include "drives/DrivePlatform.h"
@@ -22,6 +26,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,19 +35,28 @@
 // Long enough for the shell's first-use set-up on a cold start, short enough
 // that the window does not seem to stall.
 constexpr std::chrono::milliseconds kDriveAnswerDeadline{300};
+// A drive whose call has been out this long is shown as not responding.
+constexpr std::chrono::seconds kDriveStaleAfter{5};
+// The icon size asked for when the caller names none: the row's at 96 DPI.
+constexpr int kDefaultDriveIconSize = 32;
+
+// Whether a refresh waits for the drives' answers up to the deadline.
+enum class RefreshWait { Deadline, None };
 
 class DriveCatalogue final : public DriveSource {
 public:
     // The stored shown flag of a display name (1 when none is stored). Called
     // on worker threads: it must own everything it reads.
     using ShownFlagReader = std::function<int(const wchar_t* displayName)>;
-    // Called on a worker thread when an answer arrives after its refresh
-    // stopped waiting. It may only hand the news on (post a message).
+    // Called on a worker thread, under the workers' lock, when an answer
+    // arrives that its refresh does not wait for. It may only hand the news
+    // on (post a message).
     using Notify = std::function<void()>;
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     // What applying late answers changed, for the owner to act on.
     struct Applied {
-        bool changed = false;      // some record was filled in: repaint
+        bool changed = false;      // some record's figures or looks changed: repaint
         bool shownChanged = false; // the set of shown drives changed: rescroll
         // Choices made while a name was unknown, to store under the name now.
         std::vector<std::pair<std::wstring, int>> choices;
@@ -56,43 +71,80 @@ public:
     DriveList& Drives() override { return m_drives; }
     const DriveList& Drives() const { return m_drives; }
     bool IsDriveUpdatable(const DriveRecord& record) const override;
+    // Adds "not responding" to the record's own state: an updatable drive
+    // whose call has been out for kDriveStaleAfter by the clock.
+    DriveState StateOf(const DriveRecord& record) const override;
+    // True while any answer is out or waiting to be applied, or a refresh
+    // or poll waits for the hold to end: the list is not settled.
+    bool Busy() const override;
     UpdateOptions& Options() { return m_options; }
     const UpdateOptions& Options() const { return m_options; }
 
-    void SetNotify(Notify notify) { m_notify = std::move(notify); }
+    // Sets the notice target under the workers' lock: a worker that has not
+    // yet told of its answer tells the new one, or nobody when it is empty.
+    void SetNotify(Notify notify);
+    // The clock the call ages are measured with (the steady clock by default).
+    void SetClock(Clock clock) { m_clock = std::move(clock); }
 
-    // Rebuilds the list (releasing the icons of the old one) under the
-    // options in force, waiting for the drives' answers up to the deadline.
-    // A root list that the platform could not deliver leaves the list empty.
-    void Refresh(const ShownFlagReader& storedShownFlag);
+    // Rebuilds the list under the options in force: drives listed before
+    // keep their last records until their answers arrive, their icons
+    // included; others are pending. Figures of drives the options now
+    // exclude go at once. Icons are asked at `iconSize` pixels. A root list
+    // that the platform could not deliver leaves the list empty. While
+    // answers are held nothing changes: the refresh runs when they are
+    // applied again.
+    void Refresh(const ShownFlagReader& storedShownFlag, int iconSize = kDefaultDriveIconSize,
+                 RefreshWait wait = RefreshWait::Deadline);
+    // Asks the free space again (nothing else) of every shown fixed, network
+    // and RAM drive the policy allows whose last answer has arrived and
+    // whose call is not out. Waits for nothing; answers arrive as late ones.
+    // While answers are held, the poll runs when they are applied again.
+    void Poll();
 
     // Fills in the records whose answers have arrived, under the options in
-    // force now; drops answers for roots no longer listed. Does nothing while
-    // answers are held.
+    // force now; drops answers for roots no longer listed. First runs a
+    // refresh or poll that waited for the hold. Does nothing while answers
+    // are held.
     Applied ApplyAnswers();
-    // While held, answers wait: the drive selection dialog's entries stand
-    // for the records as they were when it opened.
-    void HoldAnswers(bool hold) { m_held = hold; }
-    bool AnswersHeld() const { return m_held; }
+    // Holds are counted; while any is held, answers, refreshes and polls
+    // wait: the drive selection dialog's entries stand for the records as
+    // they were when it opened.
+    void HoldAnswers(bool hold);
+    bool AnswersHeld() const { return m_holds > 0; }
 
-    // The number of drives whose answers are still out.
+    // The number of drives whose answers are out or not yet applied.
     size_t QueriesInFlight() const { return m_inFlight.size(); }
+    // How long until the next call still out turns "not responding"; none
+    // when no call is out that will.
+    std::optional<std::chrono::milliseconds> NextStateChangeIn() const;
 
     struct Shared;
     struct Query;
 
 private:
+    enum class Kind { Full, FreeSpace };
+    // Starts one worker for `root`; false when the system gives none.
+    void Start(const std::string& root, Kind kind, bool waitedFor);
     Applied ApplyDoneQueries();
-    void Fill(DriveRecord& record, const Query& query, Applied& applied) const;
+    void Fill(DriveRecord& record, Query& query, bool standIn, Applied& applied) const;
+    void FillFreeSpace(DriveRecord& record, const Query& query, Applied& applied) const;
+    bool CallOut(const std::string& root, std::chrono::steady_clock::time_point* started) const;
 
     std::shared_ptr<DrivePlatform> m_platform;
     std::chrono::milliseconds m_deadline;
     std::shared_ptr<Shared> m_shared;
     std::map<std::string, std::shared_ptr<Query>> m_inFlight; // by root
+    // Roots a refresh listed while their earlier call was out: asked again
+    // once that answer is in.
+    std::set<std::string> m_askAgain;
     DriveList m_drives;
     UpdateOptions m_options;
-    Notify m_notify;
-    bool m_held = false;
+    ShownFlagReader m_storedShownFlag;
+    int m_iconSize = kDefaultDriveIconSize;
+    Clock m_clock;
+    int m_holds = 0;
+    bool m_refreshOwed = false;
+    bool m_pollOwed = false;
 };
 
 // Releases the icon of every record and clears the handles, so that the

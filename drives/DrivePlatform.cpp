@@ -1,19 +1,133 @@
 #include "drives/DrivePlatform.h"
 
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <initializer_list>
+#include <mutex>
 #include <string>
+
+namespace {
+// CoInitializeEx and CoUninitialize, bound once from ole32: the program
+// imports no COM library, and the shell loads this one anyway.
+struct ComLibrary {
+    HMODULE module = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    decltype(&::CoInitializeEx) initialize = Bind<decltype(initialize)>("CoInitializeEx");
+    decltype(&::CoUninitialize) uninitialize = Bind<decltype(uninitialize)>("CoUninitialize");
+
+    template <typename Fn> Fn Bind(const char* name) const {
+        return module == nullptr
+                   ? nullptr
+                   : reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+};
+
+// A single-threaded apartment for the calling thread while it lives, left
+// again exactly when it was entered (a thread already in another apartment
+// keeps it).
+class ComApartment {
+public:
+    ComApartment() : m_library(Library()) {
+        m_entered = m_library.initialize != nullptr && m_library.uninitialize != nullptr &&
+                    SUCCEEDED(m_library.initialize(nullptr, COINIT_APARTMENTTHREADED));
+    }
+    ~ComApartment() {
+        if (m_entered)
+            m_library.uninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    static const ComLibrary& Library() {
+        static const ComLibrary library;
+        return library;
+    }
+    const ComLibrary& m_library;
+    bool m_entered = false;
+};
+
+// {46EB5926-582E-4017-9FDF-E8998DAA0950}. Spelled out: linked statically,
+// the library's own symbol for it resolves to an import thunk.
+constexpr IID kIID_IImageList = {
+    0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+
+// The icon at `index` of the system image list whose size is the nearest at
+// or above `iconSize` (the largest when none reaches it), or null. The
+// list's object serves as its image list handle.
+HICON SystemListIcon(int index, int iconSize) {
+    using GetImageList = HRESULT(WINAPI*)(int, REFIID, void**);
+    static const auto getImageList = reinterpret_cast<GetImageList>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"shell32.dll"), "SHGetImageList")));
+    if (getImageList == nullptr)
+        return nullptr;
+    IUnknown* best = nullptr;
+    int bestSize = 0;
+    for (const int list : {SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO}) {
+        void* object = nullptr;
+        if (FAILED(getImageList(list, kIID_IImageList, &object)) || object == nullptr)
+            continue;
+        auto* candidate = static_cast<IUnknown*>(object);
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(candidate), &cx, &cy);
+        const bool better = best == nullptr ||
+                            (cx >= iconSize && (bestSize < iconSize || cx < bestSize)) ||
+                            (bestSize < iconSize && cx > bestSize);
+        if (better) {
+            if (best != nullptr)
+                best->Release();
+            best = candidate;
+            bestSize = cx;
+        } else {
+            candidate->Release();
+        }
+    }
+    if (best == nullptr)
+        return nullptr;
+    const HICON icon =
+        ImageList_GetIcon(reinterpret_cast<HIMAGELIST>(best), index, ILD_TRANSPARENT);
+    best->Release();
+    return icon;
+}
+} // namespace
 
 DWORD DrivePlatform::LogicalDriveStrings(DWORD length, char* buffer) {
     return GetLogicalDriveStringsA(length, buffer);
 }
 
-void DrivePlatform::ShellFileInfo(const char* root, SHFILEINFOW* sfi) {
-    // Called on worker threads without a COM apartment of their own: an
-    // apartment per worker makes concurrent calls wait for each other under
-    // Wine, and a drive root needs none.
+void DrivePlatform::ShellFileInfo(const char* root, SHFILEINFOW* sfi, int iconSize) {
+    // The shell asks for COM on the calling thread: drives whose name or
+    // icon come from a shell extension need it. Each call runs in an
+    // apartment of its own, so calls on several workers do not wait for
+    // each other.
+    const ComApartment apartment;
+    // Two threads in apartments of their own that make the process's first
+    // shell-information call at the same moment can wait for each other
+    // for ever in the shell's first-use set-up (seen under Wine, with the
+    // ANSI and the wide entry alike; once one call has returned, any number
+    // run side by side). So the first call is one that touches no drive,
+    // made alone.
+    static std::once_flag shellReady;
+    std::call_once(shellReady, [] {
+        SHFILEINFOW probe{};
+        SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &probe, sizeof probe,
+                       SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
+        if (probe.hIcon != nullptr)
+            DestroyIcon(probe.hIcon);
+    });
     const std::string text(root);
     const std::wstring wide(text.begin(), text.end()); // "D:\" is plain ASCII
-    SHGetFileInfoW(wide.c_str(), 0, sfi, sizeof *sfi,
-                   SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
+    const UINT names = SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
+    // The system's large icon, as it always was, wherever it is big enough.
+    if (iconSize <= GetSystemMetrics(SM_CXICON)) {
+        SHGetFileInfoW(wide.c_str(), 0, sfi, sizeof *sfi, SHGFI_ICON | names);
+        return;
+    }
+    SHFILEINFOW info{};
+    if (SHGetFileInfoW(wide.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | names) == 0)
+        return;
+    info.hIcon = SystemListIcon(info.iIcon, iconSize);
+    *sfi = info;
 }
 
 BOOL DrivePlatform::DiskFreeSpace(const char* root, uint64_t* freeBytesAvailable,
@@ -31,6 +145,17 @@ BOOL DrivePlatform::DiskFreeSpace(const char* root, uint64_t* freeBytesAvailable
 
 UINT DrivePlatform::DriveType(const char* root) {
     return GetDriveTypeA(root);
+}
+
+BOOL DrivePlatform::FileSystemName(const char* root, WCHAR* name, DWORD size) {
+    const std::string text(root);
+    const std::wstring wide(text.begin(), text.end());
+    WCHAR found[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(wide.c_str(), nullptr, 0, nullptr, nullptr, nullptr, found,
+                               MAX_PATH + 1))
+        return FALSE;
+    lstrcpynW(name, found, static_cast<int>(size));
+    return TRUE;
 }
 
 void DrivePlatform::ReleaseIcon(HICON icon) {

@@ -21,11 +21,13 @@ public:
     // written without the final NUL, 0 on failure, or the size needed when
     // `length` is too small (the buffer is then not filled).
     virtual DWORD LogicalDriveStrings(DWORD length, char* buffer);
-    // SHGetFileInfoW with SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME:
-    // icon, display name and type name of a drive root. A failure leaves
-    // `sfi` as it was.
+    // SHGetFileInfoW: icon, display name and type name of a drive root, the
+    // icon made for `iconSize` pixels (the system's large icon up to its
+    // size, else the nearest larger one of the system image lists). A
+    // failure leaves `sfi` as it was. Runs in a single-threaded COM
+    // apartment of its own, as the shell asks of its callers.
     // The names come in UTF-16, so a label in any script arrives whole.
-    virtual void ShellFileInfo(const char* root, SHFILEINFOW* sfi);
+    virtual void ShellFileInfo(const char* root, SHFILEINFOW* sfi, int iconSize);
     // The three byte counts of the drive with this root ("C:\", with its
     // backslash: "C:" alone names the current directory on that drive).
     // Writes them only on success.
@@ -33,6 +35,9 @@ public:
                                uint64_t* totalFreeBytes);
     // GetDriveTypeA on a drive root ("C:\").
     virtual UINT DriveType(const char* root);
+    // GetVolumeInformationW's file-system name ("NTFS") of a drive root into
+    // `name` (`size` characters); writes it only on success.
+    virtual BOOL FileSystemName(const char* root, WCHAR* name, DWORD size);
     // Releases an icon handed out by ShellFileInfo; null is ignored.
     virtual void ReleaseIcon(HICON icon);
 };

@@ -24,12 +24,15 @@ struct DriveRecord {
     // The platform's drive type, asked once per refresh; DRIVE_UNKNOWN when
     // it was not asked (A: and B:) or did not answer.
     UINT uDriveType;
-    // 1 while the drive's answers are still out: the record has no icon, no
-    // name and no size data, and is filled in when they arrive.
+    // 1 while the drive's answers are still out. A drive listed before
+    // keeps its last record (the best known) meanwhile; a new one has no
+    // icon, no name and no size data. Replaced whole when they arrive.
     BYTE bPending;
-    // 1 when the user set bShown while the drive's name was still unknown:
-    // the choice stands, and is stored under the name when it arrives.
+    // 1 when the user set bShown while the drive's answers were out: the
+    // choice stands, and is stored under the name when one arrives.
     BYTE bChosen;
+    WCHAR
+        szFileSystem[32]; // the volume's file-system name ("NTFS"), empty when not asked or unknown
 };
 
 // The drives in the order in which the platform listed their roots.

@@ -31,6 +31,10 @@ public:
         return record.bPending ? DriveState::Waiting : DriveState::NoMedia;
     }
 
+    // True while the list is not settled: some drive's answer is out or
+    // waiting to be applied.
+    virtual bool Busy() const { return false; }
+
     int CountShownDrives() { return ::CountShownDrives(Drives()); }
     // Sets bShown of record `index` as the user chose it. A choice made for
     // a drive whose name has not arrived is kept for when it arrives.

@@ -3,10 +3,11 @@
 
 #include <windows.h>
 
-// The two view options; any non-zero value counts as on.
+// The view options; any non-zero value counts as on.
 struct UpdateOptions {
     BOOL viewFloppies = TRUE;    // the drives A: and B: are queried
     BOOL viewRemoveables = TRUE; // other removable drives are queried
+    BOOL autoUpdate = TRUE;      // the free space of fixed and network drives is polled
 };
 
 // Whether the policy needs the drive type of the drive with this letter:

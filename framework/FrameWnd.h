@@ -83,8 +83,9 @@ public:
     // commands here) and drops every command that still reaches the frame,
     // posted ones included. Nests; the outermost end enables again what the
     // beginning disabled.
+    // A derived frame may act once the outermost modal state has ended.
     void BeginModalState();
-    void EndModalState();
+    virtual void EndModalState();
     bool InModalState() const { return m_nModalDepth > 0; }
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 

@@ -9,7 +9,7 @@ constexpr char kDrivesSection[] = "Drives";
 } // namespace
 
 void ExchangeSettings(Direction direction, DriveList& drives, BOOL& viewFloppies,
-                      BOOL& viewRemoveables) {
+                      BOOL& viewRemoveables, BOOL* autoUpdate) {
     ProfileSection section(direction, kInitSection);
     section.SetSection(kDrivesSection);
     // Shown flags are only written here; each refresh reads them per drive.
@@ -23,6 +23,8 @@ void ExchangeSettings(Direction direction, DriveList& drives, BOOL& viewFloppies
     section.SetSection(kInitSection);
     section.ExchangeInt("ViewFloppies", 1, &viewFloppies);
     section.ExchangeInt("ViewRemoveables", 1, &viewRemoveables);
+    if (autoUpdate != nullptr)
+        section.ExchangeInt("AutoUpdate", 1, autoUpdate);
 }
 
 void StoreShownFlag(const wchar_t* displayName, int shown) {

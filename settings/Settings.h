@@ -16,8 +16,10 @@
 // ShownFlagReader). Save: writes each record's bShown under its display name,
 // in list order, then the two flags. A record without a name has no entry:
 // an empty name is never stored.
+// With `autoUpdate`, "AutoUpdate" (default 1) is exchanged after them the
+// same way.
 void ExchangeSettings(Direction direction, DriveList& drives, BOOL& viewFloppies,
-                      BOOL& viewRemoveables);
+                      BOOL& viewRemoveables, BOOL* autoUpdate = nullptr);
 
 // Stores one drive's shown flag under its display name; an empty name is
 // not stored.

@@ -14,6 +14,7 @@ double BarPercentage(uint32_t value, uint32_t max);
 int BarFillColumn(int cx, double percentage);
 
 // The label: `format` printed with the percentage as its one double argument,
-// cut to the 11 characters that the bar's 12-byte label buffer holds.
+// cut to the 31 characters that the bar's label buffer holds (the longest
+// placeholder word, "not responding", needs 14).
 std::string FormatBarLabel(const char* format, double percentage);
-constexpr size_t kBarLabelBufferSize = 12;
+constexpr size_t kBarLabelBufferSize = 32;

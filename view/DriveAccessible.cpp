@@ -6,9 +6,11 @@
 #include <algorithm>
 
 namespace {
-std::wstring RowValue(const RowLayout& row, bool updatable) {
+std::wstring RowValue(const RowLayout& row) {
+    if (row.state == DriveState::NotQueried)
+        return L"no media, not queried";
     if (!row.hasSize)
-        return updatable ? L"no media" : L"no media, not queried";
+        return tov::Widen(PlaceholderLabel(row.state));
     const std::string label = FormatBarLabel(row.barFormat, BarPercentage(row.barValue, 100));
     return tov::Widen(label) + L" used, " + tov::Widen(row.freeText) + L" free";
 }
@@ -27,11 +29,12 @@ std::vector<AccessibleRow> AccessibleRows(DriveSource& source, int scrollPos, in
     for (const DriveRecord& record : drives) {
         if (record.bShown == 0)
             continue;
-        const RowLayout row = LayoutRow(index++, scrollPos, clientWidth, record, metrics);
+        const RowLayout row =
+            LayoutRow(index++, scrollPos, clientWidth, record, metrics, source.StateOf(record));
         AccessibleRow accessible;
         // A drive whose name has not arrived goes by its root.
         accessible.name = ListedNameOf(record);
-        accessible.value = RowValue(row, row.hasSize || source.IsDriveUpdatable(record));
+        accessible.value = RowValue(row);
         accessible.bounds = {0, row.y, clientWidth, row.y + metrics.Scaled(metrics.rowPitch)};
         rows.push_back(std::move(accessible));
     }
@@ -190,7 +193,8 @@ HRESULT DriveAccessible::get_accState(VARIANT child, VARIANT* state) {
         child, state, [this](const std::vector<AccessibleRow>& rows, int index) -> LONG {
             const HWND window = m_source->AccessibleWindow();
             if (index < 0)
-                return STATE_SYSTEM_FOCUSABLE | (GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0);
+                return STATE_SYSTEM_FOCUSABLE | (GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0) |
+                       (m_source->AccessibleRowsBusy() ? STATE_SYSTEM_BUSY : 0);
             // A row scrolled out of the client area is there, but not on screen.
             RECT client{}, visible{};
             GetClientRect(window, &client);

@@ -14,14 +14,16 @@
 // What one shown row says to a screen reader.
 struct AccessibleRow {
     std::wstring name;  // the drive's display name
-    std::wstring value; // "69% used, 74.91GB free", "no media", "no media, not queried"
+    std::wstring value; // "69% used, 74.91GB free", "no media", "no media, not queried",
+                        // "waiting", "not responding"
     RECT bounds{};      // the row in client coordinates: the client width, one pitch high
 };
 
 // The shown rows in order, as they are painted at `scrollPos` in a client
-// area `clientWidth` wide. The value uses the row's own texts; a drive
-// without size data reads "no media" when the update policy allows it (the
-// light box) and "no media, not queried" when it excludes it (the dark box).
+// area `clientWidth` wide, each in the state the source gives it. The value
+// uses the row's own texts; a row without figures reads its bar's word
+// ("no media", "waiting", "not responding"), and "no media, not queried"
+// for the dark box of a drive the update policy excludes.
 std::vector<AccessibleRow> AccessibleRows(DriveSource& source, int scrollPos, int clientWidth,
                                           const RowMetrics& metrics);
 
@@ -30,6 +32,9 @@ class AccessibleRowSource {
 public:
     virtual HWND AccessibleWindow() const = 0;
     virtual std::vector<AccessibleRow> CurrentAccessibleRows() = 0;
+    // True while the rows are not settled: the list then reports
+    // STATE_SYSTEM_BUSY.
+    virtual bool AccessibleRowsBusy() { return false; }
 
 protected:
     ~AccessibleRowSource() = default;

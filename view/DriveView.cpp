@@ -14,6 +14,7 @@ DEFINE_MESSAGE_MAP(CDriveView, CWnd, OnWmPaint<&CDriveView::OnPaint>(),
                    OnWmKeyDown<&CDriveView::OnKeyDown>(),
                    OnMessage<WM_DPICHANGED_AFTERPARENT, &CDriveView::OnDpiChangedAfterParent>(),
                    OnMessage<WM_GETOBJECT, &CDriveView::OnGetObject>(),
+                   OnMessage<WM_ERASEBKGND, &CDriveView::OnEraseBkgnd>(),
                    OnMessage<WM_DESTROY, &CDriveView::OnDestroy>());
 
 BOOL CDriveView::PreCreateWindow(CREATESTRUCTW& cs) {
@@ -22,8 +23,8 @@ BOOL CDriveView::PreCreateWindow(CREATESTRUCTW& cs) {
     // The frame asks for a flat border; the view shows a sunken edge instead.
     cs.dwExStyle |= WS_EX_CLIENTEDGE;
     cs.style &= ~static_cast<LONG>(WS_BORDER);
-    // Repainted whole on every resize; the background is erased in the
-    // window colour before each paint, which draws rows only.
+    // Repainted whole on every resize. The class brush is the window colour
+    // the paint fills its bitmap with; the background itself is not erased.
     cs.lpszClass =
         AfxRegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursorA(nullptr, IDC_ARROW),
                             reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
@@ -32,11 +33,28 @@ BOOL CDriveView::PreCreateWindow(CREATESTRUCTW& cs) {
 
 void CDriveView::OnPaint() {
     CPaintDC dc(this);
-    if (m_source == nullptr)
-        return;
     const RECT client = GetClientRect();
-    PaintDriveRows(dc, *m_source, GetScrollPos(m_hWnd, SB_VERT), client.right - client.left,
-                   Metrics(), m_font.get());
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (width <= 0 || height <= 0)
+        return;
+    tov::UniqueDC memory(CreateCompatibleDC(dc.m_hDC));
+    tov::UniqueBitmap image(CreateCompatibleBitmap(dc.m_hDC, width, height));
+    if (!memory || !image)
+        return;
+    {
+        tov::SelectGuard imageGuard(memory.get(), image.get());
+        FillRect(memory.get(), &client, GetSysColorBrush(COLOR_WINDOW));
+        if (m_source != nullptr) {
+            CDC offscreen(memory.get());
+            PaintDriveRows(offscreen, *m_source, GetScrollPos(m_hWnd, SB_VERT), width, Metrics(),
+                           m_font.get());
+        }
+        BitBlt(dc.m_hDC, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+    }
+}
+
+LRESULT CDriveView::OnEraseBkgnd(WPARAM, LPARAM) {
+    return 1; // the paint covers every pixel
 }
 
 // Showing or hiding the scroll bar changes the client width, so the platform
@@ -99,6 +117,11 @@ LRESULT CDriveView::OnDestroy(WPARAM, LPARAM) {
 
 void CDriveView::RowsChanged() {
     NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void CDriveView::BusyMayHaveChanged() {
+    if (std::exchange(m_bBusy, AccessibleRowsBusy()) != m_bBusy)
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void CDriveView::SetDpi(UINT dpi) {

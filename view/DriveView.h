@@ -30,7 +30,11 @@ public:
     // Call it after the set of shown drives changes.
     void UpdateScrollBars();
 
+    // Paints through one client-sized off-screen bitmap at the client
+    // origin, filled with the window colour, so that a live update never
+    // flickers; the background is never erased on its own.
     void OnPaint();
+    LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
     void OnVScroll(UINT code, UINT position, CWnd* scrollBar);
     int OnCreate(LPCREATESTRUCTW cs);
     void OnSize(UINT type, int cx, int cy);
@@ -47,6 +51,10 @@ public:
     // The rows changed (a refresh, a late answer, the shown set): screen
     // readers hear of it.
     void RowsChanged();
+    // The source may have become settled or busy: screen readers hear of a
+    // change of the list's busy state.
+    void BusyMayHaveChanged();
+    bool AccessibleRowsBusy() override { return m_source != nullptr && m_source->Busy(); }
     HWND AccessibleWindow() const override { return m_hWnd; }
     std::vector<AccessibleRow> CurrentAccessibleRows() override;
 
@@ -69,4 +77,5 @@ private:
     UINT m_nDpi = tov::kBaseDpi;
     tov::UniqueFont m_font;             // the system font for m_nDpi; null where the stock one fits
     UniqueDriveAccessible m_accessible; // made when a client first asks
+    bool m_bBusy = false;               // the busy state screen readers last heard of
 };

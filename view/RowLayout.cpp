@@ -37,33 +37,51 @@ namespace {
 // view's edges; each is scaled to the view's DPI on its own.
 constexpr int kRowTopInset = 5;  // icon, letter and bar start this far below the row's top
 constexpr int kIconLeft = 5;     // the icon's left edge
-constexpr int kIconSize = 32;    // the icon's width and height
 constexpr int kLetterLeft = 7;   // the letter drawn over the icon
 constexpr int kBarGap = 12;      // between the icon column (one pitch wide) and the bar
 constexpr int kRightOfBar = 112; // kept right of the bar: the gap and the free-space cell
 constexpr int kFreeSpaceGap = 5; // between the bar and the free-space cell
 } // namespace
 
+const char* PlaceholderLabel(DriveState state) {
+    switch (state) {
+    case DriveState::Waiting:
+        return kBarWaitingLabel;
+    case DriveState::NotResponding:
+        return kBarNotRespondingLabel;
+    default:
+        return kBarNoMediaLabel;
+    }
+}
+
 RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord& record,
                     const RowMetrics& metrics) {
+    return LayoutRow(index, scrollPos, clientWidth, record, metrics,
+                     record.ulTotalBytes != 0 ? DriveState::Sized : DriveState::NoMedia);
+}
+
+RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord& record,
+                    const RowMetrics& metrics, DriveState state) {
     RowLayout row;
     const auto scaled = [&metrics](int value) { return metrics.Scaled(value); };
     const int pitch = scaled(metrics.rowPitch);
     row.y = pitch * index - scrollPos + scaled(kRowTopInset);
     row.icon = {scaled(kIconLeft), row.y};
-    row.iconSize = scaled(kIconSize);
+    row.iconSize = metrics.IconSize();
     row.letterOrigin = {scaled(kLetterLeft), row.y};
     row.letter = DriveLetterOf(record);
 
     const uint64_t total = record.ulTotalBytes;
     const uint64_t free = record.ulTotalFreeBytes;
-    row.hasSize = total != 0;
+    row.state = state;
+    // Figures that may no longer be true are not shown.
+    row.hasSize = state == DriveState::Sized && total != 0;
 
     const int barX = pitch + scaled(kBarGap);
     const int barW = clientWidth - pitch - scaled(kRightOfBar);
     row.bar = {barX, row.y, barX + barW, row.y + scaled(metrics.barHeight)};
     row.drawBar = barW > 0;
-    row.barFormat = row.hasSize ? kBarPercentFormat : kBarNoMediaLabel;
+    row.barFormat = row.hasSize ? kBarPercentFormat : PlaceholderLabel(state);
     // The bar takes the low 32 bits of the percentage.
     row.barValue = static_cast<uint32_t>(
         UsedPercent(static_cast<int64_t>(UsedBytes(total, free)), static_cast<int64_t>(total)));

@@ -4,7 +4,7 @@
 // window.
 #pragma once
 
-#include "drives/DriveRecord.h"
+#include "drives/DriveSource.h"
 #include "framework/Dpi.h"
 
 #include <windows.h>
@@ -21,6 +21,8 @@ struct RowMetrics {
     UINT dpi = tov::kBaseDpi;
 
     int Scaled(int value) const { return tov::ScaleForDpi(value, dpi); }
+    // The width and height of a row's icon: 32 pixels at 96 DPI, scaled.
+    int IconSize() const { return Scaled(32); }
     // One line and one page of scrolling: the scaled bar height plus the
     // scaled 5-pixel gap.
     int ScrollStep() const { return Scaled(barHeight) + Scaled(5); }
@@ -31,6 +33,8 @@ constexpr COLORREF kBarUsedColour = 0x00FF0000; // blue
 constexpr COLORREF kBarRestColour = 0x00C0C0C0; // silver
 constexpr char kBarPercentFormat[] = "%.0f%%";
 constexpr char kBarNoMediaLabel[] = "no media";
+constexpr char kBarWaitingLabel[] = "waiting";
+constexpr char kBarNotRespondingLabel[] = "not responding";
 
 struct RowLayout {
     int y = 0;            // top of the row
@@ -38,7 +42,8 @@ struct RowLayout {
     int iconSize = 32;    // the icon's width and height
     POINT letterOrigin{}; // top-left of the drive letter
     std::string letter;   // the drive letter, drawn over the icon
-    bool hasSize = false; // total != 0: plain letter, percentage bar, free-space text
+    DriveState state = DriveState::NoMedia;
+    bool hasSize = false; // state Sized: plain letter, percentage bar, free-space text
     RECT bar{};           // the usage bar; also the grey box when there is no size
     bool drawBar = false; // the bar has a positive width
     const char* barFormat = kBarNoMediaLabel;
@@ -49,8 +54,17 @@ struct RowLayout {
     std::string freeText; // empty without size
 };
 
+// The row of a drive in `state`; without figures (any state but Sized) the
+// bar is the grey box labelled with the state's word.
+RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord& record,
+                    const RowMetrics& metrics, DriveState state);
+// The same, the state read from the record alone: sized when it has a
+// total, else "no media".
 RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord& record,
                     const RowMetrics& metrics = {});
+
+// The bar label of a row without figures in `state`.
+const char* PlaceholderLabel(DriveState state);
 
 // Used share in whole percent: used ÷ (total ÷ 100) for total > 100, else
 // used itself (a drive of up to 100 bytes reports its byte count). A

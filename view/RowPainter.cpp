@@ -5,8 +5,8 @@
 
 #include <optional>
 
-void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
-                   const DriveSource& source, HGDIOBJ labelFont) {
+void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record, const DriveSource&,
+                   HGDIOBJ labelFont) {
     // The letter and the free space take the window's text colour over the
     // window colour the view is erased in, as a high-contrast scheme sets
     // them; the context's default black would vanish on a black window.
@@ -39,7 +39,8 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
         DrawUsageBar(dc.m_hDC, labelFont, bar.left, bar.top, bar.right - bar.left,
                      bar.bottom - bar.top, row.barValue, 100, row.barFormat);
         if (!row.hasSize) {
-            const bool updatable = source.IsDriveUpdatable(record);
+            // The dark box only for a drive the options exclude.
+            const bool updatable = row.state != DriveState::NotQueried;
             const auto brush =
                 static_cast<HBRUSH>(GetStockObject(updatable ? LTGRAY_BRUSH : DKGRAY_BRUSH));
             DrawPlaceholderBox(dc.m_hDC, brush, bar.left, bar.top, bar.right, bar.bottom);
@@ -69,8 +70,9 @@ void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth
         const DriveRecord record = drives[i];
         if (record.bShown == 0)
             continue;
-        PaintDriveRow(dc, LayoutRow(index, scrollPos, clientWidth, record, metrics), record, source,
-                      labelFont);
+        PaintDriveRow(
+            dc, LayoutRow(index, scrollPos, clientWidth, record, metrics, source.StateOf(record)),
+            record, source, labelFont);
         ++index;
     }
 }

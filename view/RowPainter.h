@@ -6,19 +6,19 @@
 #include "framework/PaintDC.h"
 #include "view/RowLayout.h"
 
-// One row of `record`: icon, letter (grayed without size data), usage bar,
-// the grey box over the bar of a drive without size data (light grey when the
-// update policy of `source` allows the drive, dark grey when it excludes it),
-// and the free-space text. Letter and free space are in the window text
+// One row of `record`: icon, letter (grayed without figures shown), usage
+// bar, the grey box over the bar of a row without figures (dark grey in the
+// row's state NotQueried, light grey in the others, labelled with the
+// state's word), and the free-space text. Letter and free space are in the window text
 // colour. Leaves the context's text and background colours as they were; its
 // background mode ends TRANSPARENT.
 // The icon is drawn at the row's icon size; the bar label in `labelFont`.
 void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
                    const DriveSource& source, HGDIOBJ labelFont);
 
-// Every shown record of source's list in list order; hidden records leave no
-// gap. Rows outside the context's clip region are drawn and clipped. `font`
-// is the system font made for the metrics' DPI, or null where the stock one
+// Every shown record of source's list in list order, each in the state the
+// source gives it; hidden records leave no gap. Rows outside the context's clip region are drawn
+// and clipped. `font` is the system font made for the metrics' DPI, or null where the stock one
 // fits: the letter and the free space are then drawn in the context's own
 // font and the bar label in the stock system font.
 void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,

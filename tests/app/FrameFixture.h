@@ -124,6 +124,11 @@ protected:
         Pump();
     }
 
+    // Handles messages until every drive answer is in and applied.
+    bool Settle() {
+        return PumpUntil([this] { return !frame->m_catalogue.Busy(); }, [] { Pump(); });
+    }
+
     std::shared_ptr<ScriptedDrivePlatform> platformPtr = std::make_shared<ScriptedDrivePlatform>();
     ScriptedDrivePlatform& platform = *platformPtr;
     CMainFrame* frame = nullptr;

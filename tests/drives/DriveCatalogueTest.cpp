@@ -16,7 +16,7 @@ namespace {
 using Strings = std::vector<std::string>;
 constexpr uint64_t GB = 1ull << 30;
 
-Strings Sorted(Strings s) {
+template <typename T> std::vector<T> Sorted(std::vector<T> s) {
     std::sort(s.begin(), s.end());
     return s;
 }
@@ -34,20 +34,34 @@ protected:
 
     // Refreshes with the flags in `stored` (default 1). False when the
     // refresh did not return while a drive was held (it waited for it).
-    bool Refresh() {
-        auto done = std::async(std::launch::async, [this] {
-            catalogue.Refresh([this](const wchar_t* wide) {
-                const std::string name = Ascii(wide);
-                std::lock_guard<std::mutex> lock(mutex);
-                lookups.emplace_back(name);
-                const auto it = stored.find(name);
-                return it != stored.end() ? it->second : 1;
-            });
+    bool Refresh(RefreshWait wait = RefreshWait::Deadline, int iconSize = 32) {
+        auto done = std::async(std::launch::async, [this, wait, iconSize] {
+            catalogue.Refresh(
+                [this](const wchar_t* wide) {
+                    const std::string name = Ascii(wide);
+                    std::lock_guard<std::mutex> lock(mutex);
+                    lookups.emplace_back(name);
+                    if (!throwingName.empty() && name == throwingName)
+                        throw std::bad_alloc();
+                    const auto it = stored.find(name);
+                    return it != stored.end() ? it->second : 1;
+                },
+                iconSize, wait);
         });
         if (done.wait_for(std::chrono::seconds(20)) == std::future_status::ready)
             return true;
         platform.ReleaseAll();
         return false;
+    }
+    // Applies answers as they arrive until none is out.
+    bool Settle() {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (catalogue.ApplyAnswers(), catalogue.Busy()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
     }
     // Waits for the n-th late answer's notification.
     bool WaitNotified(int n) {
@@ -68,6 +82,7 @@ protected:
     // Long enough for answers the platform does not hold.
     DriveCatalogue catalogue{platformPtr, std::chrono::seconds(2)};
     std::map<std::string, int> stored;
+    std::string throwingName; // the stored-flag reader throws for this name
     Strings lookups;
     std::mutex mutex;
     std::condition_variable notifiedSignal;
@@ -80,13 +95,21 @@ TEST_F(DriveCatalogueTest, KeepsThePlatformOrderAndAsksEachDriveByItsRoot) {
                        {"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 3 * GB, 2 * GB},
                        {"E:\\", "Stick (E:)", DRIVE_REMOVABLE, true, GB, GB}};
     stored = {{"Local Disk (C:)", 0}};
-    ASSERT_TRUE(Refresh());
+    platform.drives[1].fileSystem = "FAT";
+    ASSERT_TRUE(Refresh(RefreshWait::Deadline, 48));
 
     EXPECT_EQ(Names(), (Strings{"DATA (D:)", "Floppy (A:)", "Local Disk (C:)", "Stick (E:)"}));
     EXPECT_EQ(Sorted(lookups), Sorted(Names()));
     // Hidden drives are typed but never sized; A: and B: are never typed.
     EXPECT_EQ(Sorted(platform.typeRoots), (Strings{"C:\\", "D:\\", "E:\\"}));
     EXPECT_EQ(Sorted(platform.sizeRoots), (Strings{"A:\\", "D:\\", "E:\\"}));
+    // The file system is asked only where the size is, the icon at the size asked for.
+    EXPECT_EQ(Sorted(platform.fileSystemRoots), Sorted(platform.sizeRoots));
+    EXPECT_STREQ(At(1).szFileSystem, L"FAT");
+    EXPECT_STREQ(At(2).szFileSystem, L"");
+    EXPECT_EQ(platform.iconSizes, std::vector<int>(4, 48));
+    EXPECT_FALSE(
+        std::count(platform.callThreads.begin(), platform.callThreads.end(), GetCurrentThreadId()));
     EXPECT_EQ(At(0).ulTotalBytes, 100 * GB);
     EXPECT_EQ(At(0).ulTotalFreeBytes, 40 * GB);
     EXPECT_EQ(At(0).ulFreeBytesAvailable, 40 * GB);
@@ -203,6 +226,7 @@ TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInL
     platform.Release("S:\\");
     platform.Release("T:\\");
     ASSERT_TRUE(WaitNotified(2));
+    platform.Hold("S:\\");
     const DriveCatalogue::Applied applied = quick.ApplyAnswers();
     EXPECT_TRUE(applied.changed);
     EXPECT_FALSE(applied.shownChanged);
@@ -212,6 +236,15 @@ TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInL
     EXPECT_EQ(quick.Drives()[1].uDriveType, static_cast<UINT>(DRIVE_REMOTE));
     EXPECT_EQ(quick.Drives()[2].bPending, 0);
     EXPECT_EQ(quick.Drives()[2].ulTotalBytes, 0u);
+    // S:'s answer predates the two refreshes that listed it again: it stands
+    // in, and S: is asked again at once (a disc swapped meanwhile shows).
+    EXPECT_EQ(quick.Drives()[1].bPending, 1);
+    platform.drives[1].displayName = "Swapped (S:)";
+    platform.Release("S:\\");
+    ASSERT_TRUE(WaitNotified(3));
+    EXPECT_TRUE(quick.ApplyAnswers().changed);
+    EXPECT_STREQ(quick.Drives()[1].sfi.szDisplayName, L"Swapped (S:)");
+    EXPECT_EQ(quick.Drives()[1].bPending, 0);
     EXPECT_EQ(quick.QueriesInFlight(), 0u);
     EXPECT_FALSE(quick.ApplyAnswers().changed);
 }
@@ -242,6 +275,10 @@ TEST_F(DriveCatalogueTest, LateAnswersMeetTheListAsItIsThen) {
     EXPECT_EQ(quick.Drives()[0].bPending, 1);
 
     quick.HoldAnswers(false);
+    // Both answers predate the second refresh: they stand in, and H: and K:
+    // are asked again, which waits here.
+    platform.Hold("H:\\");
+    platform.Hold("K:\\");
     const DriveCatalogue::Applied applied = quick.ApplyAnswers();
     // G:'s answer is dropped and its icon released.
     ASSERT_EQ(platform.handedOut.size(), 3u);
@@ -254,6 +291,13 @@ TEST_F(DriveCatalogueTest, LateAnswersMeetTheListAsItIsThen) {
     // K:'s choice stands, and is to be stored under its name.
     EXPECT_EQ(quick.Drives()[1].bShown, 0);
     EXPECT_EQ(applied.choices, (std::vector<std::pair<std::wstring, int>>{{L"Kept (K:)", 0}}));
+    // The stored flag the new answer read may predate the store: the choice
+    // still stands.
+    platform.ReleaseAll();
+    ASSERT_TRUE(WaitNotified(5));
+    quick.ApplyAnswers();
+    EXPECT_EQ(quick.Drives()[1].bShown, 0);
+    EXPECT_EQ(quick.Drives()[1].bPending, 0);
 }
 
 TEST_F(DriveCatalogueTest, GoingAwayWithACallOutDoesNotWaitAndTheWorkerReleasesItsIcon) {
@@ -270,6 +314,176 @@ TEST_F(DriveCatalogueTest, GoingAwayWithACallOutDoesNotWaitAndTheWorkerReleasesI
         std::this_thread::yield();
     EXPECT_EQ(platform.released, platform.handedOut);
     EXPECT_EQ(platform.released.size(), 1u);
+}
+
+TEST_F(DriveCatalogueTest, ARefreshKeepsTheBestKnownRecordAndSaysWhenACallIsOutTooLong) {
+    auto now = std::chrono::steady_clock::time_point{};
+    catalogue.SetClock([&now] { return now; });
+    platform.drives = {{"A:\\", "Floppy (A:)", DRIVE_REMOVABLE, true, 1440 * 1024, 1024},
+                       {"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 2 * GB, GB}};
+    ASSERT_TRUE(Refresh());
+    EXPECT_FALSE(catalogue.Busy());
+    const HICON icon = At(1).sfi.hIcon;
+
+    // F5 with S: slow, a new drive T: and the floppy switched off: the
+    // refresh returns at once, S: keeps its record, A: loses its figures.
+    platform.Hold("S:\\");
+    platform.Hold("T:\\");
+    platform.drives.push_back({"T:\\", "New (T:)", DRIVE_FIXED, true, GB, GB});
+    platform.drives[1].freeBytes = GB / 2;
+    catalogue.Options().viewFloppies = FALSE;
+    ASSERT_TRUE(Refresh(RefreshWait::None));
+    EXPECT_TRUE(catalogue.Busy());
+    EXPECT_EQ(catalogue.StateOf(At(0)), DriveState::NotQueried);
+    EXPECT_EQ(At(0).ulTotalBytes, 0u);
+    EXPECT_STREQ(At(1).sfi.szDisplayName, L"Slow (S:)");
+    EXPECT_EQ(At(1).sfi.hIcon, icon);
+    EXPECT_EQ(At(1).ulTotalFreeBytes, GB);
+    EXPECT_EQ(catalogue.StateOf(At(1)), DriveState::Sized);
+    EXPECT_EQ(catalogue.StateOf(At(2)), DriveState::Waiting);
+
+    // Five seconds on, figures known or not, neither is to be believed.
+    ASSERT_EQ(catalogue.NextStateChangeIn(), std::chrono::milliseconds(kDriveStaleAfter));
+    now += kDriveStaleAfter;
+    EXPECT_EQ(catalogue.StateOf(At(1)), DriveState::NotResponding);
+    EXPECT_EQ(catalogue.StateOf(At(2)), DriveState::NotResponding);
+    EXPECT_EQ(catalogue.StateOf(At(0)), DriveState::NotQueried);
+    EXPECT_FALSE(catalogue.NextStateChangeIn());
+
+    platform.ReleaseAll();
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(At(1).ulTotalFreeBytes, GB / 2);
+    EXPECT_EQ(catalogue.StateOf(At(1)), DriveState::Sized);
+    EXPECT_EQ(catalogue.StateOf(At(2)), DriveState::Sized);
+    EXPECT_EQ(std::count(platform.released.begin(), platform.released.end(), icon), 1);
+}
+
+TEST_F(DriveCatalogueTest, APollReadsOnlyTheFreeSpaceOfAnsweredFixedNetworkAndRamDrives) {
+    platform.drives = {{"A:\\", "Floppy (A:)", DRIVE_FIXED, true, GB, GB},
+                       {"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 4 * GB, 2 * GB},
+                       {"E:\\", "Stick (E:)", DRIVE_REMOVABLE, true, GB, GB},
+                       {"F:\\", "CD (F:)", DRIVE_CDROM, true, GB, GB},
+                       {"H:\\", "Hidden (H:)", DRIVE_FIXED, true, GB, GB},
+                       {"N:\\", "Share (N:)", DRIVE_REMOTE, true, GB, GB},
+                       {"R:\\", "Ram (R:)", DRIVE_RAMDISK, true, GB, GB},
+                       {"S:\\", "Slow (S:)", DRIVE_FIXED, true, GB, GB}};
+    stored = {{"Hidden (H:)", 0}};
+    platform.Hold("S:\\");
+    ASSERT_TRUE(Refresh(RefreshWait::None));
+    ASSERT_TRUE(WaitNotified(7));
+    catalogue.ApplyAnswers();
+    const size_t infoCalls = platform.infoRoots.size(), typeCalls = platform.typeRoots.size();
+    const size_t fsCalls = platform.fileSystemRoots.size();
+    platform.sizeRoots.clear();
+
+    // Free space only, of C:, N: and R:; S: is still out; the file system stays.
+    platform.drives[1].freeBytes = GB;
+    catalogue.Poll();
+    ASSERT_TRUE(WaitNotified(10));
+    const DriveCatalogue::Applied applied = catalogue.ApplyAnswers();
+    EXPECT_EQ(Sorted(platform.sizeRoots), (Strings{"C:\\", "N:\\", "R:\\"}));
+    EXPECT_EQ(platform.infoRoots.size(), infoCalls);
+    EXPECT_EQ(platform.typeRoots.size(), typeCalls);
+    EXPECT_EQ(platform.fileSystemRoots.size(), fsCalls);
+    EXPECT_TRUE(applied.changed);
+    EXPECT_EQ(At(1).ulTotalFreeBytes, GB);
+    EXPECT_STREQ(At(1).szFileSystem, L"NTFS");
+    // Unchanged figures repaint nothing.
+    catalogue.Poll();
+    ASSERT_TRUE(WaitNotified(13));
+    EXPECT_FALSE(catalogue.ApplyAnswers().changed);
+}
+
+TEST_F(DriveCatalogueTest, AChoiceForAnUnnamedDriveSurvivesRefreshesAndToggles) {
+    platform.drives = {{"K:\\", "Kept (K:)"}};
+    platform.Hold("K:\\");
+    ASSERT_TRUE(Refresh(RefreshWait::None));
+    catalogue.SetShown(0, false);
+    ASSERT_TRUE(Refresh(RefreshWait::None));
+    catalogue.Options().viewRemoveables = FALSE;
+    ASSERT_TRUE(Refresh(RefreshWait::None));
+    EXPECT_EQ(At(0).bShown, 0);
+    platform.ReleaseAll();
+    ASSERT_TRUE(WaitNotified(1));
+    const DriveCatalogue::Applied applied = catalogue.ApplyAnswers();
+    EXPECT_EQ(applied.choices, (std::vector<std::pair<std::wstring, int>>{{L"Kept (K:)", 0}}));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(At(0).bShown, 0);
+}
+
+TEST_F(DriveCatalogueTest, WhileHeldNoRefreshOrPollRunsAndEachRunsOnceAfterTheLastHold) {
+    platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, GB, GB}};
+    ASSERT_TRUE(Refresh());
+    catalogue.HoldAnswers(true);
+    catalogue.HoldAnswers(true);
+    platform.drives.push_back({"D:\\", "DATA (D:)"});
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(Refresh(RefreshWait::None));
+        catalogue.Poll();
+    }
+    EXPECT_EQ(platform.rootListCalls, 1);
+    EXPECT_EQ(platform.sizeRoots.size(), 1u);
+    EXPECT_EQ(catalogue.Drives().size(), 1u);
+    EXPECT_TRUE(catalogue.Busy());
+    catalogue.HoldAnswers(false);
+    EXPECT_FALSE(catalogue.ApplyAnswers().changed);
+    catalogue.HoldAnswers(false);
+    EXPECT_TRUE(catalogue.ApplyAnswers().shownChanged);
+    EXPECT_EQ(platform.rootListCalls, 2);
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(Names(), (Strings{"Local Disk (C:)", "DATA (D:)"}));
+}
+
+TEST_F(DriveCatalogueTest, AClearedNoticeTargetIsNeverCalledAndAThrowingCallCountsAsFailed) {
+    platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, GB, GB},
+                       {"S:\\", "Slow (S:)", DRIVE_REMOTE, true, GB, GB}};
+    throwingName = "Local Disk (C:)";
+    platform.Hold("S:\\");
+    ASSERT_TRUE(Refresh(RefreshWait::None));
+    ASSERT_TRUE(WaitNotified(1));
+    catalogue.SetNotify(nullptr);
+    platform.Release("S:\\");
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(notified, 1);
+    // The worker's exception stayed in the worker: the answer is a failed call.
+    EXPECT_EQ(At(0).bPending, 0);
+    EXPECT_EQ(At(0).ulTotalBytes, 0u);
+    EXPECT_EQ(At(1).ulTotalBytes, GB);
+}
+
+TEST_F(DriveCatalogueTest, EveryIconHandedOutIsReleasedExactlyOnceAfterTheCatalogueAndItsWorkers) {
+    platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, GB, GB},
+                       {"G:\\", "Gone (G:)"},
+                       {"S:\\", "Slow (S:)", DRIVE_REMOTE, true, GB, GB}};
+    {
+        DriveCatalogue local{platformPtr, std::chrono::milliseconds(0)};
+        const auto refresh = [&] {
+            local.Refresh([](const wchar_t*) { return 1; }, 32, RefreshWait::None);
+        };
+        platform.Hold("G:\\");
+        refresh();
+        refresh(); // G: is out: its answer will stand in
+        platform.rawRootList = std::string("C:\\\0S:\\\0", 9);
+        refresh(); // G: has gone while its call is out
+        platform.Release("G:\\");
+        const auto settle = [&] {
+            while (local.ApplyAnswers(), local.QueriesInFlight() != 0)
+                std::this_thread::yield();
+        };
+        settle();
+        local.Poll();
+        settle();
+        platform.Hold("S:\\");
+        const size_t calls = platform.CallsOn("S:\\");
+        refresh(); // the catalogue goes with S: out
+        while (platform.CallsOn("S:\\") == calls)
+            std::this_thread::yield();
+    }
+    platform.ReleaseAll();
+    while (platformPtr.use_count() > 2)
+        std::this_thread::yield();
+    EXPECT_EQ(Sorted(platform.released), Sorted(platform.handedOut));
+    EXPECT_GE(platform.handedOut.size(), 6u);
 }
 
 TEST(DriveRecordTest, CountsShownDrives) {

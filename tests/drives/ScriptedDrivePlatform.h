@@ -34,6 +34,7 @@ struct ScriptedDrive {
     bool hasMedium = true; // false: the size query fails
     uint64_t totalBytes = 0;
     uint64_t freeBytes = 0;
+    std::string fileSystem = "NTFS";
 };
 
 class ScriptedDrivePlatform : public DrivePlatform {
@@ -48,8 +49,11 @@ public:
     // Read them once the calls are over (a refresh has returned, an answer
     // has been applied).
     int rootListCalls = 0;
-    std::vector<std::string> infoRoots, sizeRoots, typeRoots;
+    std::vector<std::string> infoRoots, sizeRoots, typeRoots, fileSystemRoots;
+    std::vector<int> iconSizes;
     std::vector<HICON> handedOut, released;
+    // Thread ids of the calls made off the test's thread, and of the test's.
+    std::set<DWORD> callThreads;
 
     // Every call on `root` blocks from now until Release(root).
     void Hold(const std::string& root) {
@@ -100,8 +104,9 @@ public:
         return static_cast<DWORD>(list.size());
     }
 
-    void ShellFileInfo(const char* root, SHFILEINFOW* sfi) override {
+    void ShellFileInfo(const char* root, SHFILEINFOW* sfi, int iconSize) override {
         std::unique_lock<std::mutex> lock = Call(infoRoots, root);
+        iconSizes.push_back(iconSize);
         const ScriptedDrive* d = Find(root);
         if (d == nullptr || !d->displayName)
             return;
@@ -132,6 +137,15 @@ public:
         return d != nullptr ? d->type : DRIVE_NO_ROOT_DIR;
     }
 
+    BOOL FileSystemName(const char* root, WCHAR* name, DWORD size) override {
+        std::unique_lock<std::mutex> lock = Call(fileSystemRoots, root);
+        const ScriptedDrive* d = Find(root);
+        if (d == nullptr || !d->hasMedium)
+            return FALSE;
+        tov::Widen(d->fileSystem).copy(name, size - 1);
+        return TRUE;
+    }
+
     void ReleaseIcon(HICON icon) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         released.push_back(icon);
@@ -142,6 +156,7 @@ private:
     std::unique_lock<std::mutex> Call(std::vector<std::string>& calls, const char* root) {
         std::unique_lock<std::mutex> lock(m_mutex);
         calls.emplace_back(root);
+        callThreads.insert(GetCurrentThreadId());
         m_released.wait(lock, [&] { return m_held.count(root) == 0; });
         return lock;
     }

@@ -111,6 +111,21 @@ TEST_F(AccessibleTest, TheViewIsAListOfItsShownRows) {
     list->Release();
 }
 
+// Rows without figures say why; the list is busy while answers are out.
+TEST_F(AccessibleTest, WaitingAndNotRespondingRowsAndABusyList) {
+    IAccessible* list = Open();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Number(&IAccessible::get_accState, list, CHILDID_SELF) & STATE_SYSTEM_BUSY, 0);
+    frame.states = {{"C", DriveState::NotResponding}, {"E", DriveState::Waiting}};
+    frame.busy = true;
+    EXPECT_EQ(Value(list, 1), L"not responding");
+    EXPECT_EQ(Value(list, 2), L"waiting");
+    EXPECT_EQ(Value(list, 3), L"no media, not queried");
+    EXPECT_EQ(Number(&IAccessible::get_accState, list, CHILDID_SELF) & STATE_SYSTEM_BUSY,
+              STATE_SYSTEM_BUSY);
+    list->Release();
+}
+
 // Row changes raise the reorder event; a client's object outlives the
 // window and then answers "disconnected" instead of reading a dead view.
 TEST_F(AccessibleTest, RowChangesAreAnnouncedAndTheObjectOutlivesTheWindow) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 using testing_drives::MakeRecord;
@@ -45,6 +46,15 @@ TEST(RowLayout, TextsWithAndWithoutSizeData) {
     EXPECT_STREQ(sized.barFormat, "%.0f%%");
     EXPECT_EQ(sized.barValue, 25u);
     EXPECT_EQ(sized.freeText, "0.15KB");
+
+    // A drive not responding shows no figures, known or not; its word is whole.
+    for (const DriveState state : {DriveState::Waiting, DriveState::NotResponding}) {
+        const RowLayout late =
+            LayoutRow(0, 0, 600, MakeRecord("Share (N:)", 200, 150), RowMetrics{}, state);
+        EXPECT_FALSE(late.hasSize);
+        EXPECT_EQ(FormatBarLabel(late.barFormat, 0.0),
+                  state == DriveState::Waiting ? "waiting" : "not responding");
+    }
 
     const RowLayout empty = LayoutRow(0, 0, 600, MakeRecord("CD Drive (F:)", 0, 0));
     EXPECT_FALSE(empty.hasSize);
@@ -120,8 +130,9 @@ TEST(BarModel, FillColumnAndLabel) {
     EXPECT_EQ(FormatBarLabel("%.0f%%", 150.0), "150%");
     EXPECT_EQ(FormatBarLabel("no media", 50.0), "no media");
     EXPECT_EQ(FormatBarLabel("%.0f%%", BarPercentage(0xFFFFFFFFu, 100)), "4294967295%");
-    // Longer than the 12-byte buffer: cut, not overrun.
-    EXPECT_EQ(FormatBarLabel("%.0f%%", BarPercentage(0xFFFFFFFFu, 1)), "42949672950");
+    EXPECT_EQ(FormatBarLabel("%.0f%%", BarPercentage(0xFFFFFFFFu, 1)), "429496729500%");
+    // Longer than the buffer: cut, not overrun.
+    EXPECT_EQ(FormatBarLabel(std::string(40, 'x').c_str(), 0.0), std::string(31, 'x'));
 }
 
 TEST(ScrollRange, OverflowDecidesRangeAndVisibility) {

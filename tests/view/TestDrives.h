@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -57,6 +58,16 @@ public:
         asked.push_back(spec);
         return excluded.count(spec) == 0;
     }
+
+    // Letters ("C") whose drives are in a state of their own, and whether
+    // the list is busy.
+    std::map<std::string, DriveState> states;
+    bool busy = false;
+    DriveState StateOf(const DriveRecord& record) const override {
+        const auto it = states.find(DriveLetterOf(record));
+        return it != states.end() ? it->second : DriveSource::StateOf(record);
+    }
+    bool Busy() const override { return busy; }
 };
 
 // A top-level frame that owns a drive list, for a view to show as its child. Lives on the stack: it
