@@ -232,6 +232,8 @@ void CMainFrame::NoticeDrivesChanged() {
     m_notices.Notice(now);
     if (const auto in = m_notices.DueIn(now))
         ::SetTimer(m_hWnd, kNoticeTimer, TimerDelay(*in), nullptr);
+    m_catalogue.ScheduleRefresh();
+    m_wndView.BusyMayHaveChanged();
 }
 
 LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {

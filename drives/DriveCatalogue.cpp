@@ -189,7 +189,7 @@ DriveState DriveCatalogue::StateOf(const DriveRecord& record) const {
 }
 
 bool DriveCatalogue::Busy() const {
-    return !m_inFlight.empty() || m_refreshOwed || m_pollOwed;
+    return !m_inFlight.empty() || m_refreshOwed || m_refreshScheduled || m_pollOwed;
 }
 
 std::optional<std::chrono::milliseconds> DriveCatalogue::NextStateChangeIn() const {
@@ -240,6 +240,7 @@ void DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag, int iconSiz
     const auto deadline = std::chrono::steady_clock::now() + m_deadline;
     m_storedShownFlag = storedShownFlag;
     m_iconSize = iconSize;
+    m_refreshScheduled = false;
     if (m_holds > 0) {
         m_refreshOwed = true;
         return;

@@ -75,8 +75,12 @@ public:
     // whose call has been out for kDriveStaleAfter by the clock.
     DriveState StateOf(const DriveRecord& record) const override;
     // True while any answer is out or waiting to be applied, or a refresh
-    // or poll waits for the hold to end: the list is not settled.
+    // is scheduled or waits for the hold to end (a poll too): the list is
+    // not settled.
     bool Busy() const override;
+    // The owner will refresh soon (a device notice came): until then the
+    // list counts as not settled.
+    void ScheduleRefresh() { m_refreshScheduled = true; }
     UpdateOptions& Options() { return m_options; }
     const UpdateOptions& Options() const { return m_options; }
 
@@ -144,6 +148,7 @@ private:
     Clock m_clock;
     int m_holds = 0;
     bool m_refreshOwed = false;
+    bool m_refreshScheduled = false;
     bool m_pollOwed = false;
 };
 

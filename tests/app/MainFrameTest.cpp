@@ -313,6 +313,9 @@ TEST_F(MainFrameTest, VolumeNoticesAreCoalescedIntoOneRefresh) {
     notice(&port);
     tick();
     EXPECT_EQ(platform.rootListCalls, refreshes);
+    ASSERT_TRUE(Settle());
+    notice(&volume);
+    EXPECT_TRUE(frame->m_catalogue.Busy()) << "a refresh is on its way";
     for (int i = 0; i < 6; ++i) {
         notice(&volume);
         now += std::chrono::milliseconds(300);
