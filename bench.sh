@@ -80,11 +80,11 @@ START_SLOW=$(median "${WITH[@]}")
 START_NOSLOW=$(median "${WITHOUT[@]}")
 
 say "slow drive: the longest wait for an answer during F5, W: slow and fast"
-# Each F5 comes after W:'s earlier answers, once its figures are known, and
-# asks it afresh.
-set_slow_delay "$SLOW_DELAY"
+# W:'s figures are known (it is fast until the window has settled); each F5
+# comes after its earlier answers and asks it afresh.
 PID=$(drv start "$(win "$EXE_UNIX")")
 drv idle "$PID"
+set_slow_delay "$SLOW_DELAY"
 read -r SILENCE_SLOW SILENCE_SLOW_MAX < <(bench silence "$PID" 3 $((SLOW_ANSWER_S * 1000)))
 set_slow_delay 0
 read -r SILENCE_FAST SILENCE_FAST_MAX < <(bench silence "$PID" 3 1500)
