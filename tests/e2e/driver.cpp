@@ -34,8 +34,9 @@
 //   maximize PID                 maximizes the main window as its maximize box does
 //   soak PID CYCLES DIALOGS      refresh-and-paint cycles, update-option toggles and drive
 //                                dialog rounds; fails on a count that grows in both halves
-//   usage PID [GDI USER BYTES]   prints "GDI USER BYTES" (objects, windows or USER objects,
-//                                private bytes); given a baseline, fails on growth beyond it
+//   usage PID [G U B G U B]      prints "GDI USER BYTES" (objects, windows or USER objects,
+//                                private bytes); given two earlier such checkpoints of a
+//                                repeated round, fails on a count that grew in both halves
 //   drive-letters                prints the letters of the platform's drive roots, in order
 //   reg-clear                    deletes HKCU\Software\Velmora\Tovemar
 //   reg-set SECTION ENTRY TYPE DATA  stores a value: TYPE sz (DATA as text), binary
@@ -455,9 +456,22 @@ constexpr Count kCounts[] = {
     {"private bytes", 1 << 20, [](const remote::Usage& u) { return u.privateBytes; }},
 };
 
-long long Grown(const Count& count, const remote::Usage& from, const remote::Usage& to) {
-    const long long growth = count.of(to) - count.of(from);
-    return growth > count.noise ? growth : 0;
+bool Grown(const Count& count, const remote::Usage& from, const remote::Usage& to) {
+    return count.of(to) - count.of(from) > count.noise;
+}
+
+// Leaks between three checkpoints of a repeated round. A leak grows with the
+// rounds, so it shows in both halves of the run. A count that grew in one
+// half only was allocated once for good (a cache filled late), and one
+// within its noise is objects in flight at a checkpoint: neither fails.
+std::string Leaks(const remote::Usage (&at)[3]) {
+    std::string faults;
+    for (const Count& count : kCounts)
+        if (Grown(count, at[0], at[1]) && Grown(count, at[1], at[2]))
+            faults += std::string(" ") + count.name + " grew by " +
+                      std::to_string(count.of(at[1]) - count.of(at[0])) + ", then by " +
+                      std::to_string(count.of(at[2]) - count.of(at[1])) + ";";
+    return faults;
 }
 
 int Soak(DWORD pid, int cycles, int dialogs) {
@@ -502,37 +516,25 @@ int Soak(DWORD pid, int cycles, int dialogs) {
             PrintUsage(i == cycles ? "at the end" : "halfway", usage);
         }
     }
-    // A leak grows with the cycles, so it shows in both halves of the run.
-    // A count that grew in one half only was allocated once for good (a
-    // cache filled late), and one within its noise is objects in flight at a
-    // checkpoint: neither fails.
-    std::string faults;
-    for (const Count& count : kCounts)
-        if (Grown(count, at[0], at[1]) > 0 && Grown(count, at[1], at[2]) > 0)
-            faults += std::string(" ") + count.name + " grew by " +
-                      std::to_string(count.of(at[1]) - count.of(at[0])) + ", then by " +
-                      std::to_string(count.of(at[2]) - count.of(at[1])) + ";";
+    const std::string faults = Leaks(at);
     return faults.empty() ? 0 : Fail("after the soak:" + faults);
 }
 
-// The settled usage; with a baseline, growth beyond its noise fails.
-int Usage(DWORD pid, char** baseline) {
+// The settled usage; given two earlier checkpoints, a leak between them and
+// now fails.
+int UsageCheck(DWORD pid, char** checkpoints) {
     remote::Process process = remote::Open(pid);
-    remote::Usage now;
-    if (!process || !SettledUsage(pid, process, now))
+    remote::Usage at[3];
+    if (!process || !SettledUsage(pid, process, at[2]))
         return Fail("the usage cannot be measured");
-    std::printf("%ld %ld %lld\n", now.gdiObjects, now.userObjects, now.privateBytes);
-    if (baseline == nullptr)
-        return 0;
-    remote::Usage base = now;
-    base.gdiObjects = std::atol(baseline[0]);
-    base.userObjects = std::atol(baseline[1]);
-    base.privateBytes = std::atoll(baseline[2]);
-    std::string faults;
-    for (const Count& count : kCounts)
-        if (const long long growth = Grown(count, base, now))
-            faults += std::string(" ") + count.name + " grew by " + std::to_string(growth) + ";";
-    return faults.empty() ? 0 : Fail("beyond the baseline:" + faults);
+    std::printf("%ld %ld %lld\n", at[2].gdiObjects, at[2].userObjects, at[2].privateBytes);
+    for (int i = 0; checkpoints != nullptr && i < 2; ++i) {
+        at[i].gdiObjects = std::atol(checkpoints[3 * i]);
+        at[i].userObjects = std::atol(checkpoints[3 * i + 1]);
+        at[i].privateBytes = std::atoll(checkpoints[3 * i + 2]);
+    }
+    const std::string faults = checkpoints != nullptr ? Leaks(at) : "";
+    return faults.empty() ? 0 : Fail("over the rounds:" + faults);
 }
 
 std::string RegistryValue(const std::string& section, const char* entry) {
@@ -843,8 +845,8 @@ int main(int argc, char** argv) {
         return Maximize(pid);
     if (verb == "soak" && argc == 5)
         return Soak(pid, std::atoi(argv[3]), std::atoi(argv[4]));
-    if (verb == "usage" && (argc == 3 || argc == 6))
-        return Usage(pid, argc == 6 ? argv + 3 : nullptr);
+    if (verb == "usage" && (argc == 3 || argc == 9))
+        return UsageCheck(pid, argc == 9 ? argv + 3 : nullptr);
     if (verb == "idle")
         return SettledView(pid) != nullptr ? 0 : 1;
     if (verb == "expect-accessible" && argc == 4)
