@@ -157,13 +157,12 @@ LRESULT CFrameWnd::OnSettingChange(WPARAM wParam, LPARAM lParam) {
 
 void CFrameWnd::SetFrameIcons(UINT iconId) {
     m_nIconId = iconId;
-    LoadFrameIcons();
+    LoadFrameIcons(tov::WindowDpi(m_hWnd));
 }
 
-void CFrameWnd::LoadFrameIcons() {
+void CFrameWnd::LoadFrameIcons(UINT dpi) {
     if (m_nIconId == 0 || m_hWnd == nullptr)
         return;
-    const UINT dpi = tov::WindowDpi(m_hWnd);
     const auto load = [this, dpi](int metricX, int metricY) {
         return tov::UniqueIcon(static_cast<HICON>(
             LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIconId), IMAGE_ICON,
@@ -318,7 +317,7 @@ LRESULT CFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     RecalcLayout();
-    LoadFrameIcons();
+    LoadFrameIcons(dpi);
     return 0;
 }
 

@@ -107,7 +107,7 @@ protected:
     void AddControlBar(CControlBar* bar);
     void RemoveControlBar(CControlBar* bar);
     void ToggleBar(UINT barId);
-    void LoadFrameIcons();
+    void LoadFrameIcons(UINT dpi);
     void UpdateBarCheck(UINT barId, CCmdUI* ui);
 
     tov::UniqueAccel m_accel;
