@@ -93,8 +93,8 @@ bool IsBitmapFont(HGDIOBJ font) {
 
 // The face of the system's message font at `dpi` (an outline face), or empty.
 void MessageFontFace(UINT dpi, wchar_t (&face)[LF_FACESIZE]) {
-    static const auto forDpi = User32Function<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>(
-        "SystemParametersInfoForDpi");
+    static const auto forDpi =
+        User32Function<BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT)>("SystemParametersInfoForDpi");
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     const BOOL read =

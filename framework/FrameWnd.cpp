@@ -164,10 +164,10 @@ void CFrameWnd::LoadFrameIcons(UINT dpi) {
     if (m_nIconId == 0 || m_hWnd == nullptr)
         return;
     const auto load = [this, dpi](int metricX, int metricY) {
-        return tov::UniqueIcon(static_cast<HICON>(
-            LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIconId), IMAGE_ICON,
-                       tov::SystemMetricForDpi(metricX, dpi),
-                       tov::SystemMetricForDpi(metricY, dpi), LR_DEFAULTCOLOR)));
+        return tov::UniqueIcon(
+            static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIconId),
+                                          IMAGE_ICON, tov::SystemMetricForDpi(metricX, dpi),
+                                          tov::SystemMetricForDpi(metricY, dpi), LR_DEFAULTCOLOR)));
     };
     // The old icons go once the window has let them go.
     tov::UniqueIcon big = load(SM_CXICON, SM_CYICON);

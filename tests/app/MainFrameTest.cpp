@@ -349,7 +349,8 @@ TEST_F(MainFrameTest, ADpiChangeScalesTheBarsAndRowsAndTakesTheSuggestedRectangl
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         s.viewTop = r.top;
         GetWindowRect(window, &s.frame);
-        for (const auto& [kind, width] : {std::pair{ICON_BIG, &s.bigIcon}, {ICON_SMALL, &s.smallIcon}}) {
+        for (const auto& [kind, width] :
+             {std::pair{ICON_BIG, &s.bigIcon}, {ICON_SMALL, &s.smallIcon}}) {
             ICONINFO info{};
             GetIconInfo(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, kind, 0)), &info);
             const tov::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);

@@ -47,7 +47,8 @@ TEST(StockFontForDpi, ABitmapFaceGivesWayToAnOutlineFaceOfTheSameWeight) {
         EXPECT_EQ(font.lfWidth, 0);
         EXPECT_EQ(font.lfWeight, FW_BOLD);
     }
-    EXPECT_STREQ(tov::StockFontForDpi(stock, false, L"Outline Face", 120, 96).lfFaceName, L"System");
+    EXPECT_STREQ(tov::StockFontForDpi(stock, false, L"Outline Face", 120, 96).lfFaceName,
+                 L"System");
     EXPECT_STREQ(tov::StockFontForDpi(stock, true, L"", 120, 96).lfFaceName, L"System");
     EXPECT_EQ(tov::StockFontForDpi(stock, true, L"Outline Face", 96, 144).lfHeight, 11);
 

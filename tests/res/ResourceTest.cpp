@@ -215,8 +215,9 @@ TEST(Resources, IconHasAnImageForEveryScale) {
         EXPECT_EQ(entry.height, entry.width);
         EXPECT_EQ(entry.colours, entry.bitCount == 4 ? 16 : 0) << size;
     }
-    EXPECT_EQ(bitsBySize, (std::map<int, int>{{16, 4}, {20, 32}, {24, 32}, {32, 4}, {40, 32},
-                                               {48, 32}, {64, 32}, {256, 32}}));
+    EXPECT_EQ(bitsBySize,
+              (std::map<int, int>{
+                  {16, 4}, {20, 32}, {24, 32}, {32, 4}, {40, 32}, {48, 32}, {64, 32}, {256, 32}}));
 
     for (const auto& [size, bits] : bitsBySize) {
         tov::UniqueIcon icon(static_cast<HICON>(
