@@ -96,7 +96,13 @@ BOOL Win32HelpPlatform::ReadRegisteredPath(HKEY root, const char* subkey,
 HMODULE Win32HelpPlatform::LoadLibraryAt(const char* path) {
     if (!IsFullPath(path))
         return nullptr;
-    // The library's own dependencies are looked for next to it first.
+    // The library's own dependencies are looked for next to it first, then
+    // in the system directory; the older flag serves systems without the
+    // search flags.
+    HMODULE library = LoadLibraryExA(
+        path, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER)
+        return library;
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 

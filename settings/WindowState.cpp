@@ -53,6 +53,8 @@ void ExchangeWindowPlacement(HWND window, Direction direction, const char* compa
         placement.showCmd =
             (placement.flags & WPF_RESTORETOMAXIMIZED) != 0 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     if (inCreation && placement.showCmd == SW_SHOWMAXIMIZED) {
+        // The normal rectangle now, hidden; the style has creation maximize
+        // the window from it, as for a window created maximized.
         placement.showCmd = SW_HIDE;
         SetWindowPlacement(window, &placement);
         SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_MAXIMIZE);
