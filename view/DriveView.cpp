@@ -13,6 +13,7 @@ DEFINE_MESSAGE_MAP(CDriveView, CWnd, OnWmPaint<&CDriveView::OnPaint>(),
                    OnWmSize<&CDriveView::OnSize>(), OnWmMouseWheel<&CDriveView::OnMouseWheel>(),
                    OnWmKeyDown<&CDriveView::OnKeyDown>(),
                    OnMessage<WM_DPICHANGED_AFTERPARENT, &CDriveView::OnDpiChangedAfterParent>(),
+                   OnMessage<WM_SETTINGCHANGE, &CDriveView::OnSettingChange>(),
                    OnMessage<WM_GETOBJECT, &CDriveView::OnGetObject>(),
                    OnMessage<WM_ERASEBKGND, &CDriveView::OnEraseBkgnd>(),
                    OnMessage<WM_DESTROY, &CDriveView::OnDestroy>());
@@ -133,6 +134,12 @@ void CDriveView::SetDpi(UINT dpi) {
 
 LRESULT CDriveView::OnDpiChangedAfterParent(WPARAM wParam, LPARAM) {
     SetDpi(tov::DpiOfAfterParent(m_hWnd, wParam));
+    return 0;
+}
+
+LRESULT CDriveView::OnSettingChange(WPARAM, LPARAM) {
+    // The system's fonts may have changed: the font is made again.
+    SetDpi(m_nDpi);
     return 0;
 }
 

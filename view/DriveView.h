@@ -44,6 +44,8 @@ public:
     void OnKeyDown(UINT virtualKey, UINT repeatCount, UINT flags);
     // The DPI changed: lengths and fonts follow, the scroll range too.
     LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
+    // A system setting changed (passed on by the frame): the font follows.
+    LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
 
     // WM_GETOBJECT: the client area is an accessible list of the shown rows.
     LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
