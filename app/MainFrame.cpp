@@ -312,7 +312,12 @@ void CMainFrame::ApplyDriveAnswers() {
         StoreShownFlag(name.c_str(), shown);
     if (applied.changed) {
         // The view alone, unerased: its paint covers every pixel at once.
-        ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
+        // Only the rows that changed, unless the set of rows did.
+        if (applied.shownChanged || applied.changedRoots.empty())
+            ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
+        else
+            for (const std::string& root : applied.changedRoots)
+                m_wndView.InvalidateRowOf(root.c_str());
         m_wndView.RowsChanged();
     }
     // A late name whose stored entry hides the drive takes its row away.

@@ -4,6 +4,7 @@
 #include "view/RowPainter.h"
 #include "view/Scrolling.h"
 
+#include <cstring>
 #include <utility>
 
 CDriveView::CDriveView(DriveSource* source) : m_nBarHeight(28), m_nRowPitch(32), m_source(source) {}
@@ -118,6 +119,28 @@ LRESULT CDriveView::OnDestroy(WPARAM, LPARAM) {
 
 void CDriveView::RowsChanged() {
     NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void CDriveView::InvalidateRowOf(const char* root) {
+    if (m_source == nullptr)
+        return;
+    const RowMetrics metrics = Metrics();
+    const int pitch = metrics.Scaled(metrics.rowPitch);
+    const RECT client = GetClientRect();
+    int index = 0;
+    for (const DriveRecord& record : m_source->Drives()) {
+        if (record.bShown == 0)
+            continue;
+        if (std::strcmp(record.szRoot, root) == 0) {
+            // Everything of a row lies within one pitch from its top.
+            const int top =
+                LayoutRow(index, GetScrollPos(m_hWnd, SB_VERT), client.right, record, metrics).y;
+            const RECT row{0, top, client.right, top + pitch};
+            ::InvalidateRect(m_hWnd, &row, FALSE);
+            return;
+        }
+        ++index;
+    }
 }
 
 void CDriveView::BusyMayHaveChanged() {

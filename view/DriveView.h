@@ -53,6 +53,8 @@ public:
     // The rows changed (a refresh, a late answer, the shown set): screen
     // readers hear of it.
     void RowsChanged();
+    // Repaints the row of the drive with this root, if it is shown.
+    void InvalidateRowOf(const char* root);
     // The source may have become settled or busy: screen readers hear of a
     // change of the list's busy state.
     void BusyMayHaveChanged();

@@ -293,6 +293,21 @@ TEST_F(MainFrameTest, UpdateAutomaticallyIsStoredAndOnlyStartsOrStopsThePoll) {
     EXPECT_EQ(platform.sizeRoots, std::vector<std::string>{"C:\\"});
     EXPECT_EQ(frame->m_catalogue.Drives()[1].ulTotalFreeBytes, 400u);
     EXPECT_EQ(platform.rootListCalls, refreshes);
+    // Only C:'s row, the second, repaints when its figures change.
+    const HWND view = frame->m_wndView.m_hWnd;
+    RedrawWindow(view, nullptr, nullptr, RDW_UPDATENOW);
+    platform.drives[1].freeBytes = 300;
+    SendMessageA(window, WM_TIMER, kAutoUpdateTimer, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !frame->m_catalogue.Busy(); },
+                          [] {
+                              for (MSG m; PeekMessageA(&m, nullptr, WM_DRIVE_ANSWERS,
+                                                       WM_DRIVE_ANSWERS, PM_REMOVE);)
+                                  DispatchMessageA(&m);
+                          }));
+    RECT dirty{};
+    GetUpdateRect(view, &dirty, FALSE);
+    EXPECT_EQ(dirty.top, 37);
+    EXPECT_EQ(dirty.bottom, 69);
     Close();
     EXPECT_EQ(ReadDword("Init", "AutoUpdate"), 1u);
 }
