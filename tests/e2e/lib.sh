@@ -141,6 +141,7 @@ view_height() { drv view-size "$PID" | awk '{ print $2 }'; }
 expect_all_rows() {
   local spec=$1 busy=${2:-} h max pos
   h=$(view_height)
+  [ -n "$h" ] || { fail "no drive view to read the rows from"; return; }
   max=$(max_scroll "$(count_rows "$spec")" "$h")
   pos=0
   while :; do
