@@ -3,6 +3,7 @@
 // commands to the view first.
 #pragma once
 
+#include "app/DriveShell.h"
 #include "drives/DriveCatalogue.h"
 #include "framework/FrameWnd.h"
 #include "framework/StatusBar.h"
@@ -40,6 +41,11 @@ public:
     void OnViewUpdateFloppies();
     void OnViewUpdateRemovables();
     void OnHelpContents();
+    // Edit > Copy: the shown drives onto the clipboard as text.
+    void OnEditCopy();
+    // A right-click, Shift+F10 or the menu key on a row of the view: the
+    // drive's menu.
+    LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
     void OnUpdateViewUpdateFloppies(CCmdUI* cmdUI);
     void OnUpdateViewUpdateRemovables(CCmdUI* cmdUI);
     // WM_DRIVE_ANSWERS: fills in the rows whose answers have arrived.
@@ -52,6 +58,8 @@ public:
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
     CDriveView m_wndView;
+    // The system's shell for the drive menu and for opening a drive.
+    std::shared_ptr<DriveShell> m_shell = Win32DriveShell();
 
 private:
     // Saves the settings and the window state, the first time only: closing
@@ -62,5 +70,9 @@ private:
     // Applies the answers that have arrived, unless the dialog holds them.
     void ApplyDriveAnswers();
 
+    // Shows the menu of drive `record` at `screen` and carries out the choice.
+    void ShowDriveMenu(size_t record, POINT screen);
+
     bool m_bStateSaved = false;
+    bool m_bMenuOpen = false; // the drive menu is showing
 };

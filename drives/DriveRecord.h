@@ -30,6 +30,7 @@ struct DriveRecord {
     // 1 when the user set bShown while the drive's name was still unknown:
     // the choice stands, and is stored under the name when it arrives.
     BYTE bChosen;
+    WCHAR szFileSystem[32]; // the volume's file-system name ("NTFS"), empty when not asked or unknown
 };
 
 // The drives in the order in which the platform listed their roots.

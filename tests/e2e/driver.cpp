@@ -22,6 +22,15 @@
 //   state PID                    prints "maximized=M toolbar=T statusbar=S onscreen=O"
 //   accessible PID               prints the drive view's accessible children as a screen
 //                                reader finds them, "name<TAB>value" a line, in UTF-8
+//   describe PID                 the same with the list's name first and each child's
+//                                description ("name<TAB>line | line | line")
+//   copy-keys PID                presses Ctrl+C in the main window (real key input) and
+//                                prints the clipboard's text once it holds some
+//   row-menu PID ROW CHAR        right-clicks shown row ROW (at scroll position 0), waits for
+//                                the popup menu and types CHAR in it; waits until it is gone
+//   row-open PID ROW TEXT        double-clicks row ROW; waits for another process's new
+//                                window whose title holds TEXT, prints the title, closes it
+//                                and waits for its process to end
 //   dialog-items PID             prints the drive dialog's entries, "1 name" when selected
 //   dialog-click PID NAME        clicks the dialog's entry NAME
 //   dialog-close PID ok|cancel   presses OK or Cancel
@@ -671,7 +680,7 @@ std::string TakeUtf8(BSTR text) {
 }
 
 // The view's accessible object, asked from this process as a screen reader asks.
-int Accessible(DWORD pid) {
+int Accessible(DWORD pid, bool describe) {
     HWND view = View(MainWindow(pid));
     if (view == nullptr)
         return Fail("no drive view");
@@ -690,18 +699,166 @@ int Accessible(DWORD pid) {
     if (FAILED(list->get_accRole(self, &role)) || role.vt != VT_I4 ||
         role.lVal != ROLE_SYSTEM_LIST || FAILED(list->get_accChildCount(&count)))
         return Fail("the drive view is not an accessible list");
+    if (describe) {
+        BSTR name = nullptr;
+        list->get_accName(self, &name);
+        std::printf("%s\n", TakeUtf8(name).c_str());
+    }
     for (LONG id = 1; id <= count; ++id) {
         VARIANT child{};
         child.vt = VT_I4;
         child.lVal = id;
         BSTR name = nullptr, value = nullptr;
         list->get_accName(child, &name);
-        list->get_accValue(child, &value);
+        if (describe)
+            list->get_accDescription(child, &value);
+        else
+            list->get_accValue(child, &value);
         const std::string nameText = TakeUtf8(name);
-        std::printf("%s\t%s\n", nameText.c_str(), TakeUtf8(value).c_str());
+        std::string valueText = TakeUtf8(value);
+        for (size_t at; (at = valueText.find('\n')) != std::string::npos;)
+            valueText.replace(at, 1, " | ");
+        std::printf("%s\t%s\n", nameText.c_str(), valueText.c_str());
     }
     list->Release();
     CoUninitialize();
+    return 0;
+}
+
+// The clipboard's Unicode text in UTF-8, line ends as line feeds; empty
+// when it holds none.
+std::string ClipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = Utf8(wide);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+int CopyKeys(DWORD pid) {
+    HWND frame = MainWindow(pid);
+    if (frame == nullptr)
+        return Fail("no window");
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    SetForegroundWindow(frame);
+    INPUT keys[4] = {};
+    const WORD order[4][2] = {{VK_CONTROL, 0}, {'C', 0}, {'C', KEYEVENTF_KEYUP},
+                              {VK_CONTROL, KEYEVENTF_KEYUP}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i][0];
+        keys[i].ki.dwFlags = order[i][1];
+    }
+    SendInput(4, keys, sizeof keys[0]);
+    const double end = remote::NowMs() + kTimeoutMs;
+    std::string text;
+    while ((text = ClipboardText()).empty() && remote::NowMs() < end)
+        Sleep(20);
+    std::printf("%s", text.c_str());
+    return text.empty() ? Fail("nothing came onto the clipboard") : 0;
+}
+
+// The point in the view's client area of shown row `row` at scroll position 0.
+LPARAM RowPoint(int row) {
+    return MAKELPARAM(100, 32 * row + 20);
+}
+
+struct PopupSearch {
+    DWORD pid;
+    HWND found;
+};
+
+// A shown popup menu window of process `pid`; null when none.
+HWND FindPopupMenu(DWORD pid) {
+    PopupSearch search{pid, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<PopupSearch*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char cls[32] = {};
+            GetClassNameA(window, cls, sizeof cls);
+            if (owner == s->pid && IsWindowVisible(window) && std::strcmp(cls, "#32768") == 0) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int RowMenu(DWORD pid, int row, char key) {
+    HWND view = View(MainWindow(pid));
+    if (view == nullptr)
+        return Fail("no drive view");
+    PostMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, RowPoint(row));
+    PostMessageA(view, WM_RBUTTONUP, 0, RowPoint(row));
+    const double end = remote::NowMs() + kTimeoutMs;
+    HWND popup = nullptr;
+    while ((popup = FindPopupMenu(pid)) == nullptr && remote::NowMs() < end)
+        Sleep(20);
+    if (popup == nullptr)
+        return Fail("no popup menu appeared");
+    std::printf("popup menu shown\n");
+    PostMessageA(popup, WM_CHAR, static_cast<WPARAM>(key), 1);
+    while (FindPopupMenu(pid) != nullptr && remote::NowMs() < end)
+        Sleep(20);
+    return FindPopupMenu(pid) == nullptr ? 0 : Fail("the popup menu stayed");
+}
+
+struct TitledSearch {
+    DWORD pid;
+    const char* text;
+    HWND found;
+};
+
+int RowOpen(DWORD pid, int row, const char* text) {
+    HWND view = View(MainWindow(pid));
+    if (view == nullptr)
+        return Fail("no drive view");
+    PostMessageA(view, WM_LBUTTONDBLCLK, MK_LBUTTON, RowPoint(row));
+    TitledSearch search{pid, text, nullptr};
+    const double end = remote::NowMs() + 3 * kTimeoutMs;
+    while (search.found == nullptr && remote::NowMs() < end) {
+        Sleep(50);
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto* s = reinterpret_cast<TitledSearch*>(param);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                char title[256] = {};
+                GetWindowTextA(window, title, sizeof title);
+                if (owner != s->pid && IsWindowVisible(window) && std::strstr(title, s->text)) {
+                    s->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+    }
+    if (search.found == nullptr)
+        return Fail(std::string("no window titled with \"") + text + "\" appeared");
+    char title[256] = {};
+    GetWindowTextA(search.found, title, sizeof title);
+    std::printf("%s\n", title);
+    // The file manager keeps the Wine server alive: it goes again.
+    DWORD manager = 0;
+    GetWindowThreadProcessId(search.found, &manager);
+    remote::Process process = remote::Open(manager);
+    PostMessageA(search.found, WM_CLOSE, 0, 0);
+    if (process && WaitForSingleObject(process.handle(), kTimeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(process.handle(), 1);
     return 0;
 }
 
@@ -772,8 +929,14 @@ int main(int argc, char** argv) {
         return Soak(pid, std::atoi(argv[3]), std::atoi(argv[4]));
     if (verb == "dialog-items")
         return DialogItems(pid);
-    if (verb == "accessible")
-        return Accessible(pid);
+    if (verb == "accessible" || verb == "describe")
+        return Accessible(pid, verb == "describe");
+    if (verb == "copy-keys")
+        return CopyKeys(pid);
+    if (verb == "row-menu" && argc == 5)
+        return RowMenu(pid, std::atoi(argv[3]), argv[4][0]);
+    if (verb == "row-open" && argc == 5)
+        return RowOpen(pid, std::atoi(argv[3]), argv[4]);
     if (verb == "dialog-click" && argc == 4)
         return DialogClick(pid, argv[3]);
     if (verb == "dialog-close" && argc == 4)
