@@ -15,7 +15,8 @@ LRESULT CALLBACK ForwardMenuMessages(HWND window, UINT message, WPARAM wParam, L
     case WM_MENUCHAR: {
         auto* shellMenu = reinterpret_cast<IContextMenu*>(data);
         IContextMenu3* menu3 = nullptr;
-        if (SUCCEEDED(shellMenu->QueryInterface(IID_IContextMenu3, reinterpret_cast<void**>(&menu3)))) {
+        if (SUCCEEDED(
+                shellMenu->QueryInterface(IID_IContextMenu3, reinterpret_cast<void**>(&menu3)))) {
             LRESULT result = 0;
             const HRESULT handled = menu3->HandleMenuMsg2(message, wParam, lParam, &result);
             menu3->Release();
@@ -24,8 +25,8 @@ LRESULT CALLBACK ForwardMenuMessages(HWND window, UINT message, WPARAM wParam, L
             break;
         }
         IContextMenu2* menu2 = nullptr;
-        if (message != WM_MENUCHAR &&
-            SUCCEEDED(shellMenu->QueryInterface(IID_IContextMenu2, reinterpret_cast<void**>(&menu2)))) {
+        if (message != WM_MENUCHAR && SUCCEEDED(shellMenu->QueryInterface(
+                                          IID_IContextMenu2, reinterpret_cast<void**>(&menu2)))) {
             const HRESULT handled = menu2->HandleMenuMsg(message, wParam, lParam);
             menu2->Release();
             if (handled == S_OK)
@@ -79,9 +80,8 @@ public:
 
     UINT TrackMenu(HMENU menu, HWND owner, POINT screen, IContextMenu* shellMenu) override {
         const bool forwarding =
-            shellMenu != nullptr &&
-            SetWindowSubclass(owner, ForwardMenuMessages, kSubclassId,
-                              reinterpret_cast<DWORD_PTR>(shellMenu));
+            shellMenu != nullptr && SetWindowSubclass(owner, ForwardMenuMessages, kSubclassId,
+                                                      reinterpret_cast<DWORD_PTR>(shellMenu));
         const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
             menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, owner, nullptr));
         if (forwarding)

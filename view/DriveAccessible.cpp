@@ -177,7 +177,8 @@ HRESULT DriveAccessible::get_accChild(VARIANT child, IDispatch** object) {
 }
 
 HRESULT DriveAccessible::get_accName(VARIANT child, BSTR* name) {
-    return RowText(child, name, [](const AccessibleRow& row) { return row.name; }, L"Drives");
+    return RowText(
+        child, name, [](const AccessibleRow& row) { return row.name; }, L"Drives");
 }
 
 HRESULT DriveAccessible::get_accValue(VARIANT child, BSTR* value) {
@@ -246,10 +247,10 @@ HRESULT DriveAccessible::get_accFocus(VARIANT* child) {
         return S_FALSE;
     // The focus row when there is one, else the list itself.
     const std::vector<AccessibleRow> rows = m_source->CurrentAccessibleRows();
-    const auto focused =
-        std::find_if(rows.begin(), rows.end(), [](const AccessibleRow& row) { return row.focused; });
-    SetChild(child, focused != rows.end() ? static_cast<LONG>(focused - rows.begin() + 1)
-                                          : CHILDID_SELF);
+    const auto focused = std::find_if(rows.begin(), rows.end(),
+                                      [](const AccessibleRow& row) { return row.focused; });
+    SetChild(child,
+             focused != rows.end() ? static_cast<LONG>(focused - rows.begin() + 1) : CHILDID_SELF);
     return S_OK;
 }
 

@@ -13,8 +13,8 @@
 
 // What one shown row says to a screen reader.
 struct AccessibleRow {
-    std::wstring name;  // the drive's display name
-    std::wstring value; // "69% used, 74.91GB free", "no media", "no media, not queried"
+    std::wstring name;        // the drive's display name
+    std::wstring value;       // "69% used, 74.91GB free", "no media", "no media, not queried"
     std::wstring description; // the row's details, as its tooltip shows them
     RECT bounds{};            // the row in client coordinates: the client width, one pitch high
     bool focused = false;     // the view's focus row

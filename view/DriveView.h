@@ -94,12 +94,12 @@ private:
     int ClientHeight() const;
 
     WheelAccumulator m_wheel;
-    std::string m_focusRoot; // the focus row's drive
-    int m_focusRow = 0;      // its place when last found
+    std::string m_focusRoot;  // the focus row's drive
+    int m_focusRow = 0;       // its place when last found
     bool m_showFocus = false; // a navigation key has reached the view in this run
     std::function<void(size_t)> m_open;
-    tov::UniqueWindow m_tips;  // the rows' tooltip
-    std::wstring m_tipText;    // what the tooltip shows now
+    tov::UniqueWindow m_tips; // the rows' tooltip
+    std::wstring m_tipText;   // what the tooltip shows now
     UINT m_nDpi = tov::kBaseDpi;
     tov::UniqueFont m_font;             // the system font for m_nDpi; null where the stock one fits
     UniqueDriveAccessible m_accessible; // made when a client first asks

@@ -752,8 +752,8 @@ int CopyKeys(DWORD pid) {
     }
     SetForegroundWindow(frame);
     INPUT keys[4] = {};
-    const WORD order[4][2] = {{VK_CONTROL, 0}, {'C', 0}, {'C', KEYEVENTF_KEYUP},
-                              {VK_CONTROL, KEYEVENTF_KEYUP}};
+    const WORD order[4][2] = {
+        {VK_CONTROL, 0}, {'C', 0}, {'C', KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
     for (int i = 0; i < 4; ++i) {
         keys[i].type = INPUT_KEYBOARD;
         keys[i].ki.wVk = order[i][0];
@@ -773,29 +773,34 @@ LPARAM RowPoint(int row) {
     return MAKELPARAM(100, 32 * row + 20);
 }
 
-struct PopupSearch {
-    DWORD pid;
-    HWND found;
-};
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
 
-// A shown popup menu window of process `pid`; null when none.
-HWND FindPopupMenu(DWORD pid) {
-    PopupSearch search{pid, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<PopupSearch*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char cls[32] = {};
-            GetClassNameA(window, cls, sizeof cls);
-            if (owner == s->pid && IsWindowVisible(window) && std::strcmp(cls, "#32768") == 0) {
+// The first shown top-level window that `match` accepts, polled for up to
+// `timeoutMs`; null when none came.
+template <typename Match> HWND WaitShownWindow(Match match, DWORD timeoutMs) {
+    struct Search {
+        Match* match;
+        HWND found;
+    } search{&match, nullptr};
+    const double end = remote::NowMs() + timeoutMs;
+    for (;;) {
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(param);
+                if (!IsWindowVisible(window) || !(*s->match)(window))
+                    return TRUE;
                 s->found = window;
                 return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || remote::NowMs() > end)
+            return search.found;
+        Sleep(20);
+    }
 }
 
 int RowMenu(DWORD pid, int row, char key) {
@@ -804,59 +809,39 @@ int RowMenu(DWORD pid, int row, char key) {
         return Fail("no drive view");
     PostMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, RowPoint(row));
     PostMessageA(view, WM_RBUTTONUP, 0, RowPoint(row));
-    const double end = remote::NowMs() + kTimeoutMs;
-    HWND popup = nullptr;
-    while ((popup = FindPopupMenu(pid)) == nullptr && remote::NowMs() < end)
-        Sleep(20);
+    const auto popupOf = [pid](HWND window) {
+        char name[32] = {};
+        GetClassNameA(window, name, sizeof name);
+        return ProcessOf(window) == pid && std::strcmp(name, "#32768") == 0;
+    };
+    HWND popup = WaitShownWindow(popupOf, kTimeoutMs);
     if (popup == nullptr)
         return Fail("no popup menu appeared");
-    std::printf("popup menu shown\n");
     PostMessageA(popup, WM_CHAR, static_cast<WPARAM>(key), 1);
-    while (FindPopupMenu(pid) != nullptr && remote::NowMs() < end)
+    const double end = remote::NowMs() + kTimeoutMs;
+    while (IsWindowVisible(popup) && remote::NowMs() < end)
         Sleep(20);
-    return FindPopupMenu(pid) == nullptr ? 0 : Fail("the popup menu stayed");
+    return IsWindowVisible(popup) ? Fail("the popup menu stayed") : 0;
 }
-
-struct TitledSearch {
-    DWORD pid;
-    const char* text;
-    HWND found;
-};
 
 int RowOpen(DWORD pid, int row, const char* text) {
     HWND view = View(MainWindow(pid));
     if (view == nullptr)
         return Fail("no drive view");
     PostMessageA(view, WM_LBUTTONDBLCLK, MK_LBUTTON, RowPoint(row));
-    TitledSearch search{pid, text, nullptr};
-    const double end = remote::NowMs() + 3 * kTimeoutMs;
-    while (search.found == nullptr && remote::NowMs() < end) {
-        Sleep(50);
-        EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<TitledSearch*>(param);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                char title[256] = {};
-                GetWindowTextA(window, title, sizeof title);
-                if (owner != s->pid && IsWindowVisible(window) && std::strstr(title, s->text)) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-    }
-    if (search.found == nullptr)
-        return Fail(std::string("no window titled with \"") + text + "\" appeared");
     char title[256] = {};
-    GetWindowTextA(search.found, title, sizeof title);
+    HWND window = WaitShownWindow(
+        [&](HWND w) {
+            GetWindowTextA(w, title, sizeof title);
+            return ProcessOf(w) != pid && std::strstr(title, text) != nullptr;
+        },
+        3 * kTimeoutMs);
+    if (window == nullptr)
+        return Fail(std::string("no window titled with \"") + text + "\" appeared");
     std::printf("%s\n", title);
     // The file manager keeps the Wine server alive: it goes again.
-    DWORD manager = 0;
-    GetWindowThreadProcessId(search.found, &manager);
-    remote::Process process = remote::Open(manager);
-    PostMessageA(search.found, WM_CLOSE, 0, 0);
+    remote::Process process = remote::Open(ProcessOf(window));
+    PostMessageA(window, WM_CLOSE, 0, 0);
     if (process && WaitForSingleObject(process.handle(), kTimeoutMs) != WAIT_OBJECT_0)
         TerminateProcess(process.handle(), 1);
     return 0;

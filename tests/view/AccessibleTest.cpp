@@ -157,7 +157,7 @@ TEST_F(AccessibleTest, TheFocusRowIsTheFocusedItemAndRowsDescribeTheirDrive) {
     const HWINEVENTHOOK hook = SetWinEventHook(
         EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
         [](HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
-            if (object == OBJID_CLIENT)
+            if (object == OBJID_CLIENT && child != CHILDID_SELF) // the platform's for the window
                 focused.push_back(child);
         },
         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);

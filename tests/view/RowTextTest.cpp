@@ -41,7 +41,7 @@ TEST(RowTextTest, DetailsGiveNameKindAndFiguresOrTheState) {
 
     DriveRecord cyrillic = DataDrive();
     wcscpy(cyrillic.sfi.szDisplayName, L"\u0414\u0430\u043d\u043d\u044b\u0435 (K:)");
-    EXPECT_EQ(RowDetails(cyrillic, DriveState::Sized).substr(0, 11),
+    EXPECT_EQ(RowDetails(cyrillic, DriveState::Sized).substr(0, 12),
               L"\u0414\u0430\u043d\u043d\u044b\u0435 (K:)\n");
 }
 

@@ -142,9 +142,9 @@ TEST_F(ScrollTest, KeysMoveTheFocusRowAndScrollItIntoView) {
         UINT key;
         int row, pos;
     } keys[] = {
-        {VK_UP, 0, 0},     {VK_DOWN, 1, 0},   {VK_NEXT, 10, 57},  {VK_END, 19, 345},
+        {VK_UP, 0, 0},      {VK_DOWN, 1, 0},  {VK_NEXT, 10, 57},  {VK_END, 19, 345},
         {VK_DOWN, 19, 345}, {VK_UP, 18, 345}, {VK_PRIOR, 9, 288}, {VK_LEFT, 9, 288},
-        {VK_HOME, 0, 0},   {VK_NEXT, 9, 25},
+        {VK_HOME, 0, 0},    {VK_NEXT, 9, 25},
     };
     for (const auto& [key, row, pos] : keys) {
         view.SendMessage(WM_KEYDOWN, key, 1);
