@@ -10,6 +10,9 @@ namespace {
 using namespace tovtest;
 
 // The shell's menu of a drive: "&Open" (its default) and "P&roperties".
+// It deletes itself as what it is, in Release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FakeContextMenu final : public IContextMenu {
 public:
     explicit FakeContextMenu(std::vector<UINT>& invoked) : m_invoked(invoked) {}
@@ -46,6 +49,7 @@ private:
     ULONG m_refs = 1;
     std::vector<UINT>& m_invoked;
 };
+#pragma GCC diagnostic pop
 
 // Records what the menu held ("*" marks the default, "-" a separator) and
 // chooses the item with the text `pick`.
@@ -57,6 +61,8 @@ public:
     }
     UINT TrackMenu(HMENU menu, HWND, POINT, IContextMenu*) override {
         held = answersHeld();
+        if (whileShown)
+            whileShown();
         items.clear();
         UINT chosen = 0;
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -78,6 +84,7 @@ public:
     void Open(const std::wstring& root) override { opened.push_back(root); }
 
     std::function<bool()> answersHeld;
+    std::function<void()> whileShown;
     std::wstring pick;
     bool held = false;
     std::vector<std::wstring> asked, items, opened;
@@ -145,5 +152,11 @@ TEST_F(DriveMenuTest, ADriveWithoutAnswerGetsOpenAndHideOnly) {
     SendMessageW(View(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 20));
     SendMessageW(View(), WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_EQ(shell->opened, (std::vector<std::wstring>{L"E:\\", L"A:\\", L"E:\\"}));
+
+    // Closed while the menu shows: the menu ends first, then the window closes.
+    shell->whileShown = [this] { SendMessageW(window, WM_CLOSE, 0, 0); };
+    RightClick(0);
+    EXPECT_FALSE(IsWindow(window));
+    frame = nullptr;
 }
 } // namespace
