@@ -154,8 +154,13 @@ TEST_F(DriveMenuTest, ADriveWithoutAnswerGetsOpenAndHideOnly) {
     EXPECT_EQ(shell->opened, (std::vector<std::wstring>{L"E:\\", L"A:\\", L"E:\\"}));
 
     // Closed while the menu shows: the menu ends first, then the window closes.
-    shell->whileShown = [this] { SendMessageW(window, WM_CLOSE, 0, 0); };
+    bool outlivesMenu = false;
+    shell->whileShown = [&] {
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        outlivesMenu = IsWindow(window);
+    };
     RightClick(0);
+    EXPECT_TRUE(outlivesMenu);
     EXPECT_FALSE(IsWindow(window));
     frame = nullptr;
 }
