@@ -1,11 +1,12 @@
 // CDriveView: the child window that fills the main frame's client area with
 // one row per shown drive, and scrolls vertically when the rows do not fit.
 //
-// The view owns nothing but its layout constants, the DPI it is shown at and
-// the font made for that DPI: every paint reads the drive list it was handed
-// and asks its update policy afresh, which answers from the records without
-// calling the platform. The scroll position lives in the view's vertical
-// scroll bar.
+// The view owns nothing but its layout constants, the DPI it is shown at, the
+// font made for that DPI, the keyboard's focus row (kept by its drive's root)
+// and the tooltip that shows a row's details: every paint reads the drive
+// list it was handed and asks its update policy afresh, which answers from
+// the records without calling the platform. The scroll position lives in the
+// view's vertical scroll bar.
 #pragma once
 
 #include "drives/DriveSource.h"

@@ -187,6 +187,9 @@ int Rows(DWORD pid, int pos, const char* spec, DWORD timeoutMs) {
 }
 
 int Start(const char* exe) {
+    // A pointer resting over the rows would show a row's details in a
+    // tooltip over the pictures the scripts read: it rests in a corner.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     remote::Process process = remote::Start(exe);
     if (!process)
         return Fail(std::string("cannot start ") + exe);
