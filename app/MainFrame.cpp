@@ -1,12 +1,16 @@
 #include "app/MainFrame.h"
 
+#include "app/DriveMenu.h"
 #include "app/DriveSelectDialog.h"
 #include "app/HelpBinding.h"
 #include "drives/UpdatePolicy.h"
+#include "framework/Clipboard.h"
+#include "framework/Text.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "settings/Settings.h"
 #include "settings/WindowState.h"
+#include "view/RowText.h"
 
 #include <dbt.h>
 #include <shlobj.h>
@@ -67,6 +71,8 @@ DEFINE_MESSAGE_MAP(
     OnCommand<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnViewUpdateFloppies>(),
     OnCommand<ID_VIEW_UPDATE_REMOVABLES, &CMainFrame::OnViewUpdateRemovables>(),
     OnCommand<ID_HELP_CONTENTS, &CMainFrame::OnHelpContents>(),
+    OnCommand<ID_EDIT_COPY, &CMainFrame::OnEditCopy>(),
+    OnMessage<WM_CONTEXTMENU, &CMainFrame::OnContextMenu>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnUpdateViewUpdateFloppies>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_REMOVABLES, &CMainFrame::OnUpdateViewUpdateRemovables>(),
     OnMessage<WM_DRIVE_ANSWERS, &CMainFrame::OnDriveAnswers>());
@@ -115,6 +121,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     // A worker only posts, and only while the window lives: OnDestroy
     // clears the target under the workers' lock.
     const HWND window = m_hWnd;
+    m_wndView.SetOpenHandler(
+        [this](size_t record) { m_shell->Open(tov::Widen(m_catalogue.Drives()[record].szRoot)); });
     m_catalogue.SetNotify([window] { ::PostMessageA(window, WM_DRIVE_ANSWERS, 0, 0); });
 
     ExchangeSettings(Direction::Load);
@@ -160,6 +168,13 @@ void CMainFrame::ExchangeWindowState(Direction direction) {
 }
 
 void CMainFrame::OnClose() {
+    // The drive menu's loop runs on this frame's stack: it ends first, and
+    // the window closes once it has returned.
+    if (m_bMenuOpen) {
+        EndMenu();
+        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        return;
+    }
     if (InModalState()) {
         // Destroying the frame now would pull it from under the dialog and
         // its caller: the dialog ends first, and the frame closes after.
@@ -406,4 +421,58 @@ void CMainFrame::OnHelpContents() {
     const std::wstring file = ProgramDirectoryFile(L"Tovemar.chm");
     if (!file.empty())
         CallHtmlHelp(GetFocus(), file.c_str(), kHhDisplayTopic, 0);
+}
+
+void CMainFrame::OnEditCopy() {
+    tov::PutTextOnClipboard(m_hWnd, ShownDrivesText(m_catalogue));
+}
+
+LRESULT CMainFrame::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+    const HWND view = m_wndView.m_hWnd;
+    if (reinterpret_cast<HWND>(wParam) != view)
+        return Default();
+    POINT screen{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    int record = -1;
+    if (lParam == -1) {
+        // From the keyboard: the focus row's menu, at the row's lower left.
+        record = m_wndView.FocusRecord();
+        const RECT row = m_wndView.FocusRowRect();
+        screen = {row.left, row.bottom};
+        ::ClientToScreen(view, &screen);
+    } else {
+        POINT client = screen;
+        ::ScreenToClient(view, &client);
+        record = m_wndView.RecordAt(client);
+    }
+    if (record >= 0)
+        ShowDriveMenu(static_cast<size_t>(record), screen);
+    return 0;
+}
+
+void CMainFrame::ShowDriveMenu(size_t record, POINT screen) {
+    const DriveRecord& drive = m_catalogue.Drives()[record];
+    const std::string root = drive.szRoot;
+    const bool withShellItems = ShellMayAsk(drive, m_catalogue.StateOf(drive));
+    // The menu stands for the drive as it was when it opened.
+    m_catalogue.HoldAnswers(true);
+    m_bMenuOpen = true;
+    const DriveMenuChoice choice =
+        ::ShowDriveMenu(*m_shell, m_wndView.m_hWnd, screen, tov::Widen(root), withShellItems);
+    m_bMenuOpen = false;
+    m_catalogue.HoldAnswers(false);
+    // The choice acts on the drive by its root, wherever its record is now.
+    const DriveList& drives = m_catalogue.Drives();
+    for (size_t i = 0; i < drives.size(); ++i) {
+        if (root != drives[i].szRoot)
+            continue;
+        if (choice == DriveMenuChoice::Open) {
+            m_shell->Open(tov::Widen(root));
+        } else if (choice == DriveMenuChoice::Hide) {
+            // As clearing the drive's line in View Drives does.
+            m_catalogue.SetShown(i, false);
+            OnShownDrivesChanged();
+        }
+        break;
+    }
+    ApplyDriveAnswers();
 }

@@ -3,6 +3,7 @@
 // commands to the view first.
 #pragma once
 
+#include "app/DriveShell.h"
 #include "app/RefreshSchedule.h"
 #include "drives/DriveCatalogue.h"
 #include "framework/FrameWnd.h"
@@ -66,6 +67,11 @@ public:
     void OnViewUpdateFloppies();
     void OnViewUpdateRemovables();
     void OnHelpContents();
+    // Edit > Copy: the shown drives onto the clipboard as text.
+    void OnEditCopy();
+    // A right-click, Shift+F10 or the menu key on a row of the view: the
+    // drive's menu.
+    LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
     void OnUpdateViewUpdateFloppies(CCmdUI* cmdUI);
     void OnUpdateViewUpdateRemovables(CCmdUI* cmdUI);
     // WM_DRIVE_ANSWERS: fills in the rows whose answers have arrived.
@@ -78,6 +84,8 @@ public:
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
     CDriveView m_wndView;
+    // The system's shell for the drive menu and for opening a drive.
+    std::shared_ptr<DriveShell> m_shell = Win32DriveShell();
 
 private:
     // Saves the settings and the window state, the first time only: closing
@@ -97,9 +105,13 @@ private:
     // Registers for the shell's drive notices; deregistered at destruction.
     void RegisterShellNotices();
 
+    // Shows the menu of drive `record` at `screen` and carries out the choice.
+    void ShowDriveMenu(size_t record, POINT screen);
+
     bool m_bStateSaved = false;
     bool m_bCreating = false;        // OnCreate runs: refreshes wait for answers
     bool m_bCloseAfterModal = false; // a close waits for the modal dialog's end
+    bool m_bMenuOpen = false;        // the drive menu is showing
     ULONG m_nShellNotices = 0;       // the shell's registration, 0 when none
     NoticeCoalescer m_notices;
     DriveCatalogue::Clock m_clock;

@@ -31,8 +31,8 @@ struct DriveRecord {
     // 1 when the user set bShown while the drive's answers were out: the
     // choice stands, and is stored under the name when one arrives.
     BYTE bChosen;
-    WCHAR
-        szFileSystem[32]; // the volume's file-system name ("NTFS"), empty when not asked or unknown
+    // The volume's file-system name ("NTFS"), empty when not asked or unknown.
+    WCHAR szFileSystem[32];
 };
 
 // The drives in the order in which the platform listed their roots.

@@ -48,6 +48,7 @@ using UniqueIcon = UniqueHandle<HICON, DestroyIcon>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibrary>;
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenu>;
 using UniqueAccel = UniqueHandle<HACCEL, DestroyAcceleratorTable>;
+using UniqueWindow = UniqueHandle<HWND, DestroyWindow>;
 template <typename T> using UniqueGdi = UniqueHandle<T, DeleteObject>;
 using UniqueBitmap = UniqueGdi<HBITMAP>;
 using UniqueBrush = UniqueGdi<HBRUSH>;

@@ -84,6 +84,7 @@ inline void AfxEnableControlContainer() {}
 constexpr UINT AFX_IDS_APP_TITLE = 0xE000;   // 57344
 constexpr UINT AFX_IDS_IDLEMESSAGE = 0xE001; // 57345
 constexpr UINT ID_SEPARATOR = 0;
+constexpr UINT ID_EDIT_COPY = 0xE122;       // 57634
 constexpr UINT ID_APP_ABOUT = 0xE140;       // 57664
 constexpr UINT ID_APP_EXIT = 0xE141;        // 57665
 constexpr UINT ID_VIEW_TOOLBAR = 0xE800;    // 59392

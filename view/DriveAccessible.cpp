@@ -2,6 +2,7 @@
 
 #include "framework/Text.h"
 #include "view/BarFill.h"
+#include "view/RowText.h"
 
 #include <algorithm>
 
@@ -22,19 +23,21 @@ void SetChild(VARIANT* out, LONG id) {
 } // namespace
 
 std::vector<AccessibleRow> AccessibleRows(DriveSource& source, int scrollPos, int clientWidth,
-                                          const RowMetrics& metrics) {
+                                          const RowMetrics& metrics, int focusRow) {
     std::vector<AccessibleRow> rows;
     const DriveList& drives = source.Drives();
     int index = 0;
     for (const DriveRecord& record : drives) {
         if (record.bShown == 0)
             continue;
-        const RowLayout row =
-            LayoutRow(index++, scrollPos, clientWidth, record, metrics, source.StateOf(record));
         AccessibleRow accessible;
+        accessible.focused = index == focusRow;
+        const DriveState state = source.StateOf(record);
+        const RowLayout row = LayoutRow(index++, scrollPos, clientWidth, record, metrics, state);
         // A drive whose name has not arrived goes by its root.
         accessible.name = ListedNameOf(record);
         accessible.value = RowValue(row);
+        accessible.description = RowDetails(record, state);
         accessible.bounds = {0, row.y, clientWidth, row.y + metrics.Scaled(metrics.rowPitch)};
         rows.push_back(std::move(accessible));
     }
@@ -106,7 +109,8 @@ HRESULT DriveAccessible::Resolve(const VARIANT& child, std::vector<AccessibleRow
 }
 
 template <typename Text>
-HRESULT DriveAccessible::RowText(const VARIANT& child, BSTR* out, Text text) {
+HRESULT DriveAccessible::RowText(const VARIANT& child, BSTR* out, Text text,
+                                 const wchar_t* listText) {
     if (out == nullptr)
         return E_POINTER;
     *out = nullptr;
@@ -114,9 +118,10 @@ HRESULT DriveAccessible::RowText(const VARIANT& child, BSTR* out, Text text) {
     int index = 0;
     if (const HRESULT result = Resolve(child, rows, index); FAILED(result))
         return result;
-    if (index < 0)
-        return S_FALSE; // the list itself has neither name nor value of its own
-    *out = tov::AllocString(text(rows[static_cast<size_t>(index)]));
+    if (index < 0 && *listText == L'\0')
+        return S_FALSE;
+    *out = tov::AllocString(index < 0 ? std::wstring(listText)
+                                      : text(rows[static_cast<size_t>(index)]));
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -175,7 +180,8 @@ HRESULT DriveAccessible::get_accChild(VARIANT child, IDispatch** object) {
 }
 
 HRESULT DriveAccessible::get_accName(VARIANT child, BSTR* name) {
-    return RowText(child, name, [](const AccessibleRow& row) { return row.name; });
+    return RowText(
+        child, name, [](const AccessibleRow& row) { return row.name; }, L"Drives");
 }
 
 HRESULT DriveAccessible::get_accValue(VARIANT child, BSTR* value) {
@@ -198,15 +204,18 @@ HRESULT DriveAccessible::get_accState(VARIANT child, VARIANT* state) {
             // A row scrolled out of the client area is there, but not on screen.
             RECT client{}, visible{};
             GetClientRect(window, &client);
-            LONG bits = STATE_SYSTEM_READONLY;
-            if (!IntersectRect(&visible, &client, &rows[static_cast<size_t>(index)].bounds))
+            const AccessibleRow& row = rows[static_cast<size_t>(index)];
+            LONG bits = STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE;
+            if (row.focused && GetFocus() == window)
+                bits |= STATE_SYSTEM_FOCUSED;
+            if (!IntersectRect(&visible, &client, &row.bounds))
                 bits |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
             return bits;
         });
 }
 
 HRESULT DriveAccessible::get_accDescription(VARIANT child, BSTR* text) {
-    return get_accHelp(child, text);
+    return RowText(child, text, [](const AccessibleRow& row) { return row.description; });
 }
 
 HRESULT DriveAccessible::get_accHelp(VARIANT child, BSTR* text) {
@@ -240,7 +249,12 @@ HRESULT DriveAccessible::get_accFocus(VARIANT* child) {
         return CO_E_OBJNOTCONNECTED;
     if (GetFocus() != m_source->AccessibleWindow())
         return S_FALSE;
-    SetChild(child, CHILDID_SELF);
+    // The focus row when there is one, else the list itself.
+    const std::vector<AccessibleRow> rows = m_source->CurrentAccessibleRows();
+    const auto focused = std::find_if(rows.begin(), rows.end(),
+                                      [](const AccessibleRow& row) { return row.focused; });
+    SetChild(child,
+             focused != rows.end() ? static_cast<LONG>(focused - rows.begin() + 1) : CHILDID_SELF);
     return S_OK;
 }
 

@@ -13,10 +13,12 @@
 
 // What one shown row says to a screen reader.
 struct AccessibleRow {
-    std::wstring name;  // the drive's display name
-    std::wstring value; // "69% used, 74.91GB free", "no media", "no media, not queried",
-                        // "waiting", "not responding"
-    RECT bounds{};      // the row in client coordinates: the client width, one pitch high
+    std::wstring name;        // the drive's display name
+    std::wstring value;       // "69% used, 74.91GB free", "no media", "no media, not queried",
+                              // "waiting", "not responding"
+    std::wstring description; // the row's details, as its tooltip shows them
+    RECT bounds{};            // the row in client coordinates: the client width, one pitch high
+    bool focused = false;     // the view's focus row
 };
 
 // The shown rows in order, as they are painted at `scrollPos` in a client
@@ -24,8 +26,9 @@ struct AccessibleRow {
 // uses the row's own texts; a row without figures reads its bar's word
 // ("no media", "waiting", "not responding"), and "no media, not queried"
 // for the dark box of a drive the update policy excludes.
+// Row `focusRow` (among the shown rows) is the focus row; -1 for none.
 std::vector<AccessibleRow> AccessibleRows(DriveSource& source, int scrollPos, int clientWidth,
-                                          const RowMetrics& metrics);
+                                          const RowMetrics& metrics, int focusRow = -1);
 
 // Where the accessible list gets its rows and its window from.
 class AccessibleRowSource {
@@ -99,8 +102,9 @@ private:
     // The same, first clearing `out` (E_POINTER when null).
     HRESULT Resolve(const VARIANT& child, VARIANT* out, std::vector<AccessibleRow>& rows,
                     int& index);
-    // A text of the list (empty) or of one of its rows into `out`.
-    template <typename Text> HRESULT RowText(const VARIANT& child, BSTR* out, Text text);
+    // A text of the list (`listText`, none when empty) or of one of its rows into `out`.
+    template <typename Text>
+    HRESULT RowText(const VARIANT& child, BSTR* out, Text text, const wchar_t* listText = L"");
     // A number (role, state) of the list or of one of its rows into `out`.
     template <typename Number> HRESULT RowNumber(const VARIANT& child, VARIANT* out, Number number);
     // S_FALSE, "none", for the list or any row; the failure for a bad child.

@@ -1,9 +1,14 @@
 #include "view/DriveView.h"
 
 #include "framework/PaintDC.h"
+#include "view/FocusRow.h"
 #include "view/RowPainter.h"
+#include "view/RowText.h"
 #include "view/Scrolling.h"
 
+#include <commctrl.h>
+
+#include <climits>
 #include <cstring>
 #include <utility>
 
@@ -17,7 +22,11 @@ DEFINE_MESSAGE_MAP(CDriveView, CWnd, OnWmPaint<&CDriveView::OnPaint>(),
                    OnMessage<WM_SETTINGCHANGE, &CDriveView::OnSettingChange>(),
                    OnMessage<WM_GETOBJECT, &CDriveView::OnGetObject>(),
                    OnMessage<WM_ERASEBKGND, &CDriveView::OnEraseBkgnd>(),
-                   OnMessage<WM_DESTROY, &CDriveView::OnDestroy>());
+                   OnMessage<WM_DESTROY, &CDriveView::OnDestroy>(),
+                   OnMessage<WM_LBUTTONDBLCLK, &CDriveView::OnLButtonDblClk>(),
+                   OnMessage<WM_SETFOCUS, &CDriveView::OnFocusChange>(),
+                   OnMessage<WM_KILLFOCUS, &CDriveView::OnFocusChange>(),
+                   OnWmNotify<&CDriveView::OnNotify>());
 
 BOOL CDriveView::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!CWnd::PreCreateWindow(cs))
@@ -50,6 +59,11 @@ void CDriveView::OnPaint() {
             CDC offscreen(memory.get());
             PaintDriveRows(offscreen, *m_source, GetScrollPos(m_hWnd, SB_VERT), width, Metrics(),
                            m_font.get());
+            if (m_showFocus && GetFocus() == m_hWnd) {
+                const RECT focus = FocusRowRect();
+                if (!IsRectEmpty(&focus))
+                    DrawFocusRect(memory.get(), &focus);
+            }
         }
         BitBlt(dc.m_hDC, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
     }
@@ -80,11 +94,19 @@ void CDriveView::UpdateScrollBars() {
     info.nTrackPos = 0;
     SetScrollInfo(m_hWnd, SB_VERT, &info, TRUE);
     ShowScrollBar(m_hWnd, SB_VERT, range.visible);
+    SyncTips();
 }
 
 int CDriveView::OnCreate(LPCREATESTRUCTW cs) {
     if (CWnd::OnCreate(cs) == -1)
         return -1;
+    // Details of the row under the mouse; several lines, each kept whole.
+    m_tips.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                 nullptr, nullptr));
+    if (m_tips)
+        ::SendMessageW(m_tips.get(), TTM_SETMAXTIPWIDTH, 0, SHRT_MAX);
     SetDpi(tov::WindowDpi(m_hWnd));
     return 0;
 }
@@ -99,7 +121,7 @@ std::vector<AccessibleRow> CDriveView::CurrentAccessibleRows() {
         return {};
     const RECT client = GetClientRect();
     return AccessibleRows(*m_source, GetScrollPos(m_hWnd, SB_VERT), client.right - client.left,
-                          Metrics());
+                          Metrics(), FocusRow());
 }
 
 LRESULT CDriveView::OnGetObject(WPARAM wParam, LPARAM lParam) {
@@ -114,11 +136,16 @@ LRESULT CDriveView::OnGetObject(WPARAM wParam, LPARAM lParam) {
 LRESULT CDriveView::OnDestroy(WPARAM, LPARAM) {
     // Screen readers may hold the object longer than the window lives.
     m_accessible.reset();
+    // The frame may have destroyed the tooltip, which it owns, already.
+    if (!::IsWindow(m_tips.get()))
+        m_tips.release();
+    m_tips.reset();
     return Default();
 }
 
 void CDriveView::RowsChanged() {
     NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
+    SyncTips();
 }
 
 void CDriveView::InvalidateRowOf(const char* root) {
@@ -170,6 +197,10 @@ int CDriveView::Scroll(UINT code, int position, int lines) {
     ApplyScrollCode(m_hWnd, SB_VERT, code, position, TRUE, ScrollStep() * lines);
     // Every scroll event repaints the whole view at the new position.
     Invalidate(TRUE);
+    // The rows moved under the mouse: a tip shown stands for another row now.
+    if (m_tips)
+        ::SendMessageW(m_tips.get(), TTM_POP, 0, 0);
+    SyncTips();
     return position;
 }
 
@@ -193,16 +224,121 @@ void CDriveView::OnMouseWheel(UINT, short delta, POINT) {
 }
 
 void CDriveView::OnKeyDown(UINT virtualKey, UINT, UINT) {
-    // The keys move the rows as the scroll bar's own commands do.
-    static constexpr std::pair<UINT, UINT> kKeyCodes[] = {
-        {VK_UP, SB_LINEUP},     {VK_DOWN, SB_LINEDOWN}, {VK_PRIOR, SB_PAGEUP},
-        {VK_NEXT, SB_PAGEDOWN}, {VK_HOME, SB_TOP},      {VK_END, SB_BOTTOM},
-    };
-    for (const auto& [key, code] : kKeyCodes) {
-        if (key == virtualKey) {
-            Scroll(code, 0);
-            return;
-        }
+    if (virtualKey == VK_RETURN) {
+        OpenRecord(FocusRecord());
+        return;
     }
-    Default();
+    const int count = m_source != nullptr ? m_source->CountShownDrives() : 0;
+    const int row =
+        MovedFocusRow(virtualKey, FocusRow(), count, WhollyVisibleRows(ClientHeight(), Metrics()));
+    if (row < 0) {
+        Default();
+        return;
+    }
+    m_showFocus = true;
+    MoveFocusRow(row);
+}
+
+int CDriveView::ClientHeight() const {
+    const RECT client = GetClientRect();
+    return client.bottom - client.top;
+}
+
+int CDriveView::FocusRow() {
+    if (m_source == nullptr)
+        return -1;
+    const DriveList& drives = m_source->Drives();
+    m_focusRow = ShownRowOfRoot(drives, m_focusRoot, m_focusRow);
+    const int record = RecordOfShownRow(drives, m_focusRow);
+    if (record >= 0)
+        m_focusRoot = drives[static_cast<size_t>(record)].szRoot;
+    return m_focusRow;
+}
+
+int CDriveView::FocusRecord() {
+    return m_source != nullptr ? RecordOfShownRow(m_source->Drives(), FocusRow()) : -1;
+}
+
+void CDriveView::MoveFocusRow(int row) {
+    const bool moved = row != FocusRow();
+    const int record = RecordOfShownRow(m_source->Drives(), row);
+    m_focusRow = row;
+    m_focusRoot = m_source->Drives()[static_cast<size_t>(record)].szRoot;
+    const int position = GetScrollPos(m_hWnd, SB_VERT);
+    const int wanted = ScrollPosShowingRow(row, position, ClientHeight(), Metrics());
+    if (wanted != position)
+        Scroll(SB_THUMBPOSITION, wanted);
+    Invalidate(TRUE);
+    if (moved)
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, row + 1);
+}
+
+RECT CDriveView::FocusRowRect() {
+    const int row = FocusRow();
+    const std::vector<AccessibleRow> rows = CurrentAccessibleRows();
+    return row >= 0 && row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(row)].bounds
+                                                           : RECT{};
+}
+
+int CDriveView::RecordAt(POINT client) {
+    const std::vector<AccessibleRow> rows = CurrentAccessibleRows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (PtInRect(&rows[i].bounds, client))
+            return RecordOfShownRow(m_source->Drives(), static_cast<int>(i));
+    }
+    return -1;
+}
+
+void CDriveView::OpenRecord(int record) {
+    if (record >= 0 && m_open)
+        m_open(static_cast<size_t>(record));
+}
+
+LRESULT CDriveView::OnLButtonDblClk(WPARAM, LPARAM lParam) {
+    OpenRecord(RecordAt({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}));
+    return 0;
+}
+
+LRESULT CDriveView::OnFocusChange(WPARAM, LPARAM) {
+    if (m_showFocus)
+        Invalidate(TRUE);
+    if (GetFocus() == m_hWnd && FocusRow() >= 0)
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, FocusRow() + 1);
+    return Default();
+}
+
+void CDriveView::SyncTips() {
+    if (!m_tips || m_source == nullptr)
+        return;
+    const HWND tips = m_tips.get();
+    const std::vector<AccessibleRow> rows = CurrentAccessibleRows();
+    const auto count = static_cast<size_t>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = m_hWnd;
+    for (size_t id = rows.size(); id < count; ++id) {
+        tool.uId = id;
+        ::SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    for (size_t id = 0; id < rows.size(); ++id) {
+        tool.uId = id;
+        tool.rect = rows[id].bounds;
+        if (id < count) {
+            ::SendMessageW(tips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+            continue;
+        }
+        tool.uFlags = TTF_SUBCLASS;
+        tool.lpszText = LPSTR_TEXTCALLBACKW;
+        ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+LRESULT CDriveView::OnNotify(NMHDR* header) {
+    if (header->hwndFrom != m_tips.get() || header->code != TTN_GETDISPINFOW)
+        return Default();
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+    const std::vector<AccessibleRow> rows = CurrentAccessibleRows();
+    m_tipText = header->idFrom < rows.size() ? rows[header->idFrom].description : std::wstring();
+    info->lpszText = m_tipText.data();
+    return 0;
 }

@@ -1,11 +1,12 @@
 // CDriveView: the child window that fills the main frame's client area with
 // one row per shown drive, and scrolls vertically when the rows do not fit.
 //
-// The view owns nothing but its layout constants, the DPI it is shown at and
-// the font made for that DPI: every paint reads the drive list it was handed
-// and asks its update policy afresh, which answers from the records without
-// calling the platform. The scroll position lives in the view's vertical
-// scroll bar.
+// The view owns nothing but its layout constants, the DPI it is shown at, the
+// font made for that DPI, the keyboard's focus row (kept by its drive's root)
+// and the tooltip that shows a row's details: every paint reads the drive
+// list it was handed and asks its update policy afresh, which answers from
+// the records without calling the platform. The scroll position lives in the
+// view's vertical scroll bar.
 #pragma once
 
 #include "drives/DriveSource.h"
@@ -15,6 +16,9 @@
 #include "view/DriveAccessible.h"
 #include "view/RowLayout.h"
 #include "view/Scrolling.h"
+
+#include <functional>
+#include <string>
 
 class CDriveView : public CWnd, public AccessibleRowSource {
 public:
@@ -38,10 +42,17 @@ public:
     void OnVScroll(UINT code, UINT position, CWnd* scrollBar);
     int OnCreate(LPCREATESTRUCTW cs);
     void OnSize(UINT type, int cx, int cy);
-    // The wheel scrolls by the user's wheel setting; Up/Down, Page Up/Down
-    // and Home/End scroll as the scroll bar's line, page, top and bottom.
+    // The wheel scrolls by the user's wheel setting and leaves the focus row
+    // where it is. Up/Down, Page Up/Down and Home/End move the focus row (the
+    // view scrolls only to keep it in sight); Enter opens its drive.
     void OnMouseWheel(UINT keyFlags, short delta, POINT point);
     void OnKeyDown(UINT virtualKey, UINT repeatCount, UINT flags);
+    // A double-click on a row opens its drive.
+    LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
+    // The focus rectangle shows only while the view has the keyboard focus.
+    LRESULT OnFocusChange(WPARAM wParam, LPARAM lParam);
+    // The tooltip asks for the details of the row under the mouse.
+    LRESULT OnNotify(NMHDR* header);
     // The DPI changed: lengths and fonts follow, the scroll range too.
     LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
     // A system setting changed (passed on by the frame): the font follows.
@@ -62,6 +73,15 @@ public:
     HWND AccessibleWindow() const override { return m_hWnd; }
     std::vector<AccessibleRow> CurrentAccessibleRows() override;
 
+    // Called with the index in the drive list of a drive the user opens.
+    void SetOpenHandler(std::function<void(size_t record)> open) { m_open = std::move(open); }
+    // The index in the drive list of the row at `client` (client
+    // coordinates), or of the focus row; -1 for none.
+    int RecordAt(POINT client);
+    int FocusRecord();
+    // The focus row's rectangle in client coordinates; empty without one.
+    RECT FocusRowRect();
+
     // The row metrics at the view's current DPI.
     RowMetrics Metrics() const { return {m_nBarHeight, m_nRowPitch, m_nDpi}; }
 
@@ -77,7 +97,22 @@ private:
     // asked for.
     int Scroll(UINT code, int position, int lines = 1);
 
+    // The focus row among the shown rows, found again by its drive's root
+    // after the list changes; -1 when no drive is shown.
+    int FocusRow();
+    void MoveFocusRow(int row);
+    void OpenRecord(int record);
+    // Gives the tooltip one tool per shown row, at the row's place now.
+    void SyncTips();
+    int ClientHeight() const;
+
     WheelAccumulator m_wheel;
+    std::string m_focusRoot;  // the focus row's drive
+    int m_focusRow = 0;       // its place when last found
+    bool m_showFocus = false; // a navigation key has reached the view in this run
+    std::function<void(size_t)> m_open;
+    tov::UniqueWindow m_tips; // the rows' tooltip
+    std::wstring m_tipText;   // what the tooltip shows now
     UINT m_nDpi = tov::kBaseDpi;
     tov::UniqueFont m_font;             // the system font for m_nDpi; null where the stock one fits
     UniqueDriveAccessible m_accessible; // made when a client first asks

@@ -212,13 +212,11 @@ VARIANT Child(LONG id) {
     return child;
 }
 
-namespace {
 std::string TakeUtf8(BSTR text) {
     std::string out = Utf8(text != nullptr ? text : L"");
     SysFreeString(text);
     return out;
 }
-} // namespace
 
 bool Accessible::Busy() const {
     VARIANT state{};
@@ -226,7 +224,7 @@ bool Accessible::Busy() const {
            state.vt != VT_I4 || (state.lVal & STATE_SYSTEM_BUSY) != 0;
 }
 
-std::vector<std::string> Accessible::Children() const {
+std::vector<std::string> Accessible::Children(bool describe) const {
     std::vector<std::string> lines;
     LONG count = 0;
     if (m_object == nullptr || FAILED(m_object->get_accChildCount(&count)))
@@ -234,9 +232,14 @@ std::vector<std::string> Accessible::Children() const {
     for (LONG id = 1; id <= count; ++id) {
         BSTR name = nullptr, value = nullptr;
         m_object->get_accName(Child(id), &name);
-        m_object->get_accValue(Child(id), &value);
-        std::string line = TakeUtf8(name);
-        lines.push_back(line + "\t" + TakeUtf8(value));
+        if (describe)
+            m_object->get_accDescription(Child(id), &value);
+        else
+            m_object->get_accValue(Child(id), &value);
+        std::string line = TakeUtf8(name), text = TakeUtf8(value);
+        for (size_t at; (at = text.find('\n')) != std::string::npos;)
+            text.replace(at, 1, " | ");
+        lines.push_back(line + "\t" + text);
     }
     return lines;
 }

@@ -58,6 +58,9 @@ Usage Measure(const Process& process);
 // UTF-8 of a wide text, for the scripts that read the output.
 std::string Utf8(const wchar_t* text);
 
+// The text of a BSTR in UTF-8; frees it.
+std::string TakeUtf8(BSTR text);
+
 // The VARIANT that names accessible child `id` (CHILDID_SELF: the object).
 VARIANT Child(LONG id);
 
@@ -74,8 +77,9 @@ public:
     explicit operator bool() const { return m_object != nullptr; }
     // The object's own STATE_SYSTEM_BUSY (true when it cannot be read).
     bool Busy() const;
-    // "name<TAB>value" of each child, in UTF-8.
-    std::vector<std::string> Children() const;
+    // "name<TAB>value" per child; with `describe`, its description instead
+    // of its value, line breaks shown as " | ".
+    std::vector<std::string> Children(bool describe = false) const;
 
 private:
     IAccessible* m_object = nullptr;

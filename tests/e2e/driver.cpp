@@ -30,6 +30,15 @@
 //                                reader finds them, "name<TAB>value" a line, in UTF-8
 //   expect-accessible PID REGEX  polls (up to 30 s) until a line of `accessible` matches
 //   idle PID                     waits until the view's accessible list is not busy
+//   describe PID                 the same with the list's name first and each child's
+//                                description ("name<TAB>line | line | line")
+//   copy-keys PID                presses Ctrl+C in the main window (real key input) and
+//                                prints the clipboard's text once it holds some
+//   row-menu PID ROW CHAR        right-clicks shown row ROW (at scroll position 0), waits for
+//                                the popup menu and types CHAR in it; waits until it is gone
+//   row-open PID ROW TEXT        double-clicks row ROW; waits for another process's new
+//                                window whose title holds TEXT, prints the title, closes it
+//                                and waits for its process to end
 //   dialog-items PID             prints the drive dialog's entries, "1 name" when selected
 //   dialog-click PID NAME        clicks the dialog's entry NAME
 //   dialog-close PID ok|cancel   presses OK or Cancel
@@ -199,6 +208,9 @@ int Rows(DWORD pid, int pos, const char* spec, DWORD timeoutMs) {
 }
 
 int Start(const char* exe) {
+    // A pointer resting over the rows would show a row's details in a
+    // tooltip over the pictures the scripts read: it rests in a corner.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     remote::Process process = remote::Start(exe);
     if (!process)
         return Fail(std::string("cannot start ") + exe);
@@ -734,15 +746,21 @@ int CheckStore() {
     return 0;
 }
 
-// The view's accessible list, asked from this process as a screen reader asks.
-int Accessible(DWORD pid) {
+// The view's accessible list, asked from this process as a screen reader asks;
+// with `describe`, the list's name first and each child's description.
+int Accessible(DWORD pid, bool describe) {
     HWND view = SettledView(pid);
     const remote::Accessible list(view);
     VARIANT role{};
     if (!list || FAILED(list.get()->get_accRole(remote::Child(CHILDID_SELF), &role)) ||
         role.vt != VT_I4 || role.lVal != ROLE_SYSTEM_LIST)
         return Fail("the drive view is not an accessible list");
-    for (const std::string& line : list.Children())
+    if (describe) {
+        BSTR name = nullptr;
+        list.get()->get_accName(remote::Child(CHILDID_SELF), &name);
+        std::printf("%s\n", remote::TakeUtf8(name).c_str());
+    }
+    for (const std::string& line : list.Children(describe))
         std::printf("%s\n", line.c_str());
     return 0;
 }
@@ -775,6 +793,128 @@ int DeviceChange(DWORD pid, char letter, bool arrival) {
     volume.dbcv_unitmask = 1u << (letter - 'A');
     SendMessageA(frame, WM_DEVICECHANGE, arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
                  reinterpret_cast<LPARAM>(&volume));
+    return 0;
+}
+
+// The clipboard's Unicode text in UTF-8, line ends as line feeds; empty
+// when it holds none.
+std::string ClipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = Utf8(wide);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+int CopyKeys(DWORD pid) {
+    HWND frame = MainWindow(pid);
+    if (frame == nullptr)
+        return Fail("no window");
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    SetForegroundWindow(frame);
+    INPUT keys[4] = {};
+    const WORD order[4][2] = {
+        {VK_CONTROL, 0}, {'C', 0}, {'C', KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP}};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i][0];
+        keys[i].ki.dwFlags = order[i][1];
+    }
+    SendInput(4, keys, sizeof keys[0]);
+    const double end = remote::NowMs() + kTimeoutMs;
+    std::string text;
+    while ((text = ClipboardText()).empty() && remote::NowMs() < end)
+        Sleep(20);
+    std::printf("%s", text.c_str());
+    return text.empty() ? Fail("nothing came onto the clipboard") : 0;
+}
+
+// The point in the view's client area of shown row `row` at scroll position 0.
+LPARAM RowPoint(int row) {
+    return MAKELPARAM(100, 32 * row + 20);
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+// The first shown top-level window that `match` accepts, polled for up to
+// `timeoutMs`; null when none came.
+template <typename Match> HWND WaitShownWindow(Match match, DWORD timeoutMs) {
+    struct Search {
+        Match* match;
+        HWND found;
+    } search{&match, nullptr};
+    const double end = remote::NowMs() + timeoutMs;
+    for (;;) {
+        EnumWindows(
+            [](HWND window, LPARAM param) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(param);
+                if (!IsWindowVisible(window) || !(*s->match)(window))
+                    return TRUE;
+                s->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || remote::NowMs() > end)
+            return search.found;
+        Sleep(20);
+    }
+}
+
+int RowMenu(DWORD pid, int row, char key) {
+    HWND view = View(MainWindow(pid));
+    if (view == nullptr)
+        return Fail("no drive view");
+    PostMessageA(view, WM_RBUTTONDOWN, MK_RBUTTON, RowPoint(row));
+    PostMessageA(view, WM_RBUTTONUP, 0, RowPoint(row));
+    const auto popupOf = [pid](HWND window) {
+        char name[32] = {};
+        GetClassNameA(window, name, sizeof name);
+        return ProcessOf(window) == pid && std::strcmp(name, "#32768") == 0;
+    };
+    HWND popup = WaitShownWindow(popupOf, kTimeoutMs);
+    if (popup == nullptr)
+        return Fail("no popup menu appeared");
+    PostMessageA(popup, WM_CHAR, static_cast<WPARAM>(key), 1);
+    const double end = remote::NowMs() + kTimeoutMs;
+    while (IsWindowVisible(popup) && remote::NowMs() < end)
+        Sleep(20);
+    return IsWindowVisible(popup) ? Fail("the popup menu stayed") : 0;
+}
+
+int RowOpen(DWORD pid, int row, const char* text) {
+    HWND view = View(MainWindow(pid));
+    if (view == nullptr)
+        return Fail("no drive view");
+    PostMessageA(view, WM_LBUTTONDBLCLK, MK_LBUTTON, RowPoint(row));
+    char title[256] = {};
+    HWND window = WaitShownWindow(
+        [&](HWND w) {
+            GetWindowTextA(w, title, sizeof title);
+            return ProcessOf(w) != pid && std::strstr(title, text) != nullptr;
+        },
+        3 * kTimeoutMs);
+    if (window == nullptr)
+        return Fail(std::string("no window titled with \"") + text + "\" appeared");
+    std::printf("%s\n", title);
+    // The file manager keeps the Wine server alive: it goes again.
+    remote::Process process = remote::Open(ProcessOf(window));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (process && WaitForSingleObject(process.handle(), kTimeoutMs) != WAIT_OBJECT_0)
+        TerminateProcess(process.handle(), 1);
     return 0;
 }
 
@@ -864,8 +1004,14 @@ int main(int argc, char** argv) {
         return DeviceChange(pid, argv[3][0], std::strcmp(argv[4], "arrival") == 0);
     if (verb == "dialog-items")
         return DialogItems(pid);
-    if (verb == "accessible")
-        return Accessible(pid);
+    if (verb == "accessible" || verb == "describe")
+        return Accessible(pid, verb == "describe");
+    if (verb == "copy-keys")
+        return CopyKeys(pid);
+    if (verb == "row-menu" && argc == 5)
+        return RowMenu(pid, std::atoi(argv[3]), argv[4][0]);
+    if (verb == "row-open" && argc == 5)
+        return RowOpen(pid, std::atoi(argv[3]), argv[4]);
     if (verb == "dialog-click" && argc == 4)
         return DialogClick(pid, argv[3]);
     if (verb == "dialog-close" && argc == 4)

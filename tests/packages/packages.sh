@@ -28,9 +28,10 @@ OBJDUMP=x86_64-w64-mingw32-objdump
 expect "executable format" "pei-x86-64" \
   "$($OBJDUMP -f "$EXE" | awk '/file format/ { print $NF }')"
 $OBJDUMP -t "$EXE" | grep -q 'no symbols' || fail "Tovemar.exe is not stripped"
+# OLE32: OLE for the window's thread (shell menus, screen readers) and
+# the worker that opens a drive.
 for dll in $($OBJDUMP -p "$EXE" | awk '/DLL Name:/ { print toupper($3) }'); do
   case $dll in
-  # OLE32: OLE for the window's thread (shell menus, screen readers).
   KERNEL32.DLL | USER32.DLL | GDI32.DLL | SHELL32.DLL | COMCTL32.DLL | ADVAPI32.DLL | MSVCRT.DLL | OLE32.DLL) ;;
   *) fail "Tovemar.exe imports $dll, not a system DLL" ;;
   esac

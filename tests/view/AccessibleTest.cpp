@@ -156,4 +156,43 @@ TEST_F(AccessibleTest, RowChangesAreAnnouncedAndTheObjectOutlivesTheWindow) {
     EXPECT_EQ(Name(list, 1), L"<failed>");
     list->Release();
 }
+// The list is named; each row is focusable and describes its drive in the
+// tooltip's words; with the keyboard focus in the view the focus row is the
+// focused item, and moving it raises the focus event for its child id.
+TEST_F(AccessibleTest, TheFocusRowIsTheFocusedItemAndRowsDescribeTheirDrive) {
+    IAccessible* list = Open();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Name(list, CHILDID_SELF), L"Drives");
+    BSTR text = nullptr;
+    ASSERT_EQ(list->get_accDescription(Child(2), &text), S_OK);
+    EXPECT_EQ(Take(text), L"Stick (E:)\n\nno media");
+
+    static std::vector<LONG> focused;
+    focused.clear();
+    const HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+            if (object == OBJID_CLIENT && child != CHILDID_SELF) // the platform's for the window
+                focused.push_back(child);
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    SetFocus(view.m_hWnd);
+    view.SendMessage(WM_KEYDOWN, VK_END, 1);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&msg);
+    UnhookWinEvent(hook);
+    EXPECT_EQ(focused, (std::vector<LONG>{1, 3}));
+
+    VARIANT focus{};
+    ASSERT_EQ(list->get_accFocus(&focus), S_OK);
+    EXPECT_EQ(focus.vt, VT_I4);
+    EXPECT_EQ(focus.lVal, 3);
+    EXPECT_EQ(Number(&IAccessible::get_accState, list, 1) & STATE_SYSTEM_FOCUSED, 0);
+    EXPECT_EQ(Number(&IAccessible::get_accState, list, 3) &
+                  (STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE),
+              STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE);
+    list->Release();
+}
 } // namespace

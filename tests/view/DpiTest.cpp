@@ -127,7 +127,7 @@ TEST_F(DpiTest, TheScrollStepIsScaled) {
     info.fMask = SIF_ALL;
     GetScrollInfo(view.m_hWnd, SB_VERT, &info);
     EXPECT_EQ(info.nPage, static_cast<UINT>(S(28) + S(5)));
-    view.SendMessage(WM_KEYDOWN, VK_DOWN, 1);
+    view.SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
     EXPECT_EQ(GetScrollPos(view.m_hWnd, SB_VERT), S(28) + S(5));
 }
 

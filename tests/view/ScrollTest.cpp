@@ -114,8 +114,8 @@ TEST_F(ScrollTest, LinePageTopAndBottomCodesMoveWithinTheRange) {
 }
 
 // One notch is the user's wheel setting (three lines by default); smaller
-// deltas add up to a step; the ends clamp. Keys move as the scroll bar does.
-TEST_F(ScrollTest, WheelAndKeysScrollByLinesPagesAndToTheEnds) {
+// deltas add up to a step; the ends clamp. The wheel leaves the focus row.
+TEST_F(ScrollTest, TheWheelScrollsByLinesAndPagesToTheEnds) {
     Show(20, 300); // largest position 361
     const auto wheel = [&](int delta) {
         view.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(10, 10));
@@ -129,15 +129,34 @@ TEST_F(ScrollTest, WheelAndKeysScrollByLinesPagesAndToTheEnds) {
     EXPECT_EQ(wheel(-10 * WHEEL_DELTA - 30), 361);
     EXPECT_EQ(wheel(WHEEL_DELTA / 2), 328); // a turn back starts afresh
     EXPECT_EQ(wheel(10 * WHEEL_DELTA), 0);
+    EXPECT_EQ(view.FocusRecord(), 0);
+}
 
-    const std::pair<UINT, int> keys[] = {
-        {VK_DOWN, 33},   {VK_NEXT, 66},  {VK_END, 361}, {VK_UP, 328},
-        {VK_PRIOR, 295}, {VK_LEFT, 295}, {VK_HOME, 0},
+// The keys move the focus row, by a page of the 9 wholly visible rows for
+// Page Up and Down, clamped at both ends; the view scrolls only as far as
+// it takes to show the focus row whole. The row is kept by its drive when
+// the rows before it change, and its place when its drive goes.
+TEST_F(ScrollTest, KeysMoveTheFocusRowAndScrollItIntoView) {
+    Show(20, 300); // rows 32 apart, painted from 5 below their top
+    const struct {
+        UINT key;
+        int row, pos;
+    } keys[] = {
+        {VK_UP, 0, 0},      {VK_DOWN, 1, 0},  {VK_NEXT, 10, 57},  {VK_END, 19, 345},
+        {VK_DOWN, 19, 345}, {VK_UP, 18, 345}, {VK_PRIOR, 9, 288}, {VK_LEFT, 9, 288},
+        {VK_HOME, 0, 0},    {VK_NEXT, 9, 25},
     };
-    for (const auto& [key, expected] : keys) {
+    for (const auto& [key, row, pos] : keys) {
         view.SendMessage(WM_KEYDOWN, key, 1);
-        EXPECT_EQ(Pos(), expected) << "key " << key;
+        EXPECT_EQ(view.FocusRecord(), row) << "key " << key;
+        EXPECT_EQ(Pos(), pos) << "key " << key;
     }
+    frame.drives[0].bShown = 0; // a refresh hides the first drive
+    EXPECT_EQ(view.FocusRecord(), 9);
+    view.SendMessage(WM_KEYDOWN, VK_DOWN, 1);
+    EXPECT_EQ(view.FocusRecord(), 10);
+    frame.drives.erase(frame.drives.begin() + 10); // its drive goes: the 10th shown row
+    EXPECT_EQ(view.FocusRecord(), 10);
 }
 
 TEST(WheelAccumulator, PageSettingScrollsOnePagePerNotch) {

@@ -1,0 +1,105 @@
+#include "app/DriveShell.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+namespace {
+// Hands the menu's messages to the shell's menu while it shows: its
+// submenus fill themselves in and its owner-drawn items draw through these.
+LRESULT CALLBACK ForwardMenuMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR data) {
+    switch (message) {
+    case WM_INITMENUPOPUP:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_MENUCHAR: {
+        auto* shellMenu = reinterpret_cast<IContextMenu*>(data);
+        IContextMenu3* menu3 = nullptr;
+        if (SUCCEEDED(
+                shellMenu->QueryInterface(IID_IContextMenu3, reinterpret_cast<void**>(&menu3)))) {
+            LRESULT result = 0;
+            const HRESULT handled = menu3->HandleMenuMsg2(message, wParam, lParam, &result);
+            menu3->Release();
+            if (handled == S_OK)
+                return result;
+            break;
+        }
+        IContextMenu2* menu2 = nullptr;
+        if (message != WM_MENUCHAR && SUCCEEDED(shellMenu->QueryInterface(
+                                          IID_IContextMenu2, reinterpret_cast<void**>(&menu2)))) {
+            const HRESULT handled = menu2->HandleMenuMsg(message, wParam, lParam);
+            menu2->Release();
+            if (handled == S_OK)
+                return message == WM_INITMENUPOPUP ? 0 : TRUE;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// Opens one root on a worker thread of its own: a drive that does not answer
+// holds that thread, never the window's.
+DWORD WINAPI OpenRoot(void* parameter) {
+    const std::unique_ptr<std::wstring> root(static_cast<std::wstring*>(parameter));
+    // The shell's handlers may use COM; the call waits until they are done
+    // (SEE_MASK_NOASYNC), as the thread ends after it.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = root->c_str();
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&info);
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return 0;
+}
+
+class Win32Shell final : public DriveShell {
+public:
+    UniqueContextMenu ContextMenuOf(const std::wstring& root, HWND owner) override {
+        PIDLIST_ABSOLUTE item = nullptr;
+        if (FAILED(SHParseDisplayName(root.c_str(), nullptr, &item, 0, nullptr)))
+            return nullptr;
+        IShellFolder* parent = nullptr;
+        PCUITEMID_CHILD child = nullptr;
+        IContextMenu* menu = nullptr;
+        if (SUCCEEDED(SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(&parent),
+                                     &child))) {
+            parent->GetUIObjectOf(owner, 1, &child, IID_IContextMenu, nullptr,
+                                  reinterpret_cast<void**>(&menu));
+            parent->Release();
+        }
+        ILFree(item);
+        return UniqueContextMenu(menu);
+    }
+
+    UINT TrackMenu(HMENU menu, HWND owner, POINT screen, IContextMenu* shellMenu) override {
+        const bool forwarding =
+            shellMenu != nullptr && SetWindowSubclass(owner, ForwardMenuMessages, kSubclassId,
+                                                      reinterpret_cast<DWORD_PTR>(shellMenu));
+        const UINT chosen = static_cast<UINT>(TrackPopupMenuEx(
+            menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, owner, nullptr));
+        if (forwarding)
+            RemoveWindowSubclass(owner, ForwardMenuMessages, kSubclassId);
+        return chosen;
+    }
+
+    void Open(const std::wstring& root) override {
+        auto copy = std::make_unique<std::wstring>(root);
+        if (QueueUserWorkItem(OpenRoot, copy.get(), WT_EXECUTELONGFUNCTION))
+            copy.release();
+    }
+
+private:
+    static constexpr UINT_PTR kSubclassId = 1;
+};
+} // namespace
+
+std::shared_ptr<DriveShell> Win32DriveShell() {
+    return std::make_shared<Win32Shell>();
+}

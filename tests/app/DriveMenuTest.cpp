@@ -1,0 +1,167 @@
+// The drive menu, double-click and Enter over the real main frame, with a
+// stand-in shell: which items the menu holds, and what each choice does.
+#include "FrameFixture.h"
+#include "app/DriveShell.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+using namespace tovtest;
+
+// The shell's menu of a drive: "&Open" (its default) and "P&roperties".
+// It deletes itself as what it is, in Release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+class FakeContextMenu final : public IContextMenu {
+public:
+    explicit FakeContextMenu(std::vector<UINT>& invoked) : m_invoked(invoked) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IContextMenu) ? this : nullptr;
+        if (*out == nullptr)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG refs = --m_refs;
+        if (refs == 0)
+            delete this;
+        return refs;
+    }
+    HRESULT STDMETHODCALLTYPE QueryContextMenu(HMENU menu, UINT index, UINT first, UINT,
+                                               UINT) override {
+        InsertMenuW(menu, index, MF_BYPOSITION | MF_STRING, first, L"&Open");
+        InsertMenuW(menu, index + 1, MF_BYPOSITION | MF_STRING, first + 1, L"P&roperties");
+        SetMenuDefaultItem(menu, first, FALSE);
+        return MAKE_HRESULT(SEVERITY_SUCCESS, 0, 2);
+    }
+    HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* info) override {
+        m_invoked.push_back(LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR, UINT, UINT*, LPSTR, UINT) override {
+        return E_NOTIMPL;
+    }
+
+private:
+    ULONG m_refs = 1;
+    std::vector<UINT>& m_invoked;
+};
+#pragma GCC diagnostic pop
+
+// Records what the menu held ("*" marks the default, "-" a separator) and
+// chooses the item with the text `pick`.
+class FakeShell final : public DriveShell {
+public:
+    UniqueContextMenu ContextMenuOf(const std::wstring& root, HWND) override {
+        asked.push_back(root);
+        return UniqueContextMenu(new FakeContextMenu(invoked));
+    }
+    UINT TrackMenu(HMENU menu, HWND, POINT, IContextMenu*) override {
+        held = answersHeld();
+        if (whileShown)
+            whileShown();
+        items.clear();
+        UINT chosen = 0;
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64] = {};
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_STRING;
+            info.dwTypeData = text;
+            info.cch = 64;
+            GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+            items.push_back((info.fType & MFT_SEPARATOR) ? L"-" : text);
+            if (info.fState & MFS_DEFAULT)
+                items.back() += L"*";
+            if (pick == text)
+                chosen = info.wID;
+        }
+        return chosen;
+    }
+    void Open(const std::wstring& root) override { opened.push_back(root); }
+
+    std::function<bool()> answersHeld;
+    std::function<void()> whileShown;
+    std::wstring pick;
+    bool held = false;
+    std::vector<std::wstring> asked, items, opened;
+    std::vector<UINT> invoked;
+};
+
+class DriveMenuTest : public FrameFixture {
+protected:
+    void SetUp() override {
+        FrameFixture::SetUp();
+        platform.drives = {{"A:\\", "Floppy (A:)", DRIVE_REMOVABLE, false},
+                           {"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 1000, 250},
+                           {"E:\\", "Stick (E:)", DRIVE_REMOVABLE, true, 500, 100}};
+    }
+    void Open() {
+        FrameFixture::Open();
+        frame->m_shell = shell;
+        shell->answersHeld = [this] { return frame->m_catalogue.AnswersHeld(); };
+    }
+    HWND View() const { return frame->m_wndView.m_hWnd; }
+    // A right-click on shown row `row`, as the view's default handling passes it on.
+    void RightClick(int row) {
+        POINT point{100, 32 * row + 20};
+        ClientToScreen(View(), &point);
+        SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(View()),
+                     MAKELPARAM(point.x, point.y));
+        Pump();
+    }
+
+    std::shared_ptr<FakeShell> shell = std::make_shared<FakeShell>();
+};
+
+// An answered drive: Tovemar's item, a separator, the shell's items with the
+// shell's default; a shell item goes to the shell, Hide hides the row and
+// stores 0 under the drive's name at once. Answers wait while the menu shows.
+TEST_F(DriveMenuTest, AnAnsweredDriveGetsHideAndTheShellsItems) {
+    Open();
+    shell->pick = L"P&roperties";
+    RightClick(1);
+    EXPECT_EQ(shell->asked, (std::vector<std::wstring>{L"C:\\"}));
+    EXPECT_EQ(shell->items,
+              (std::vector<std::wstring>{L"&Hide This Drive", L"-", L"&Open*", L"P&roperties"}));
+    EXPECT_TRUE(shell->held);
+    EXPECT_FALSE(frame->m_catalogue.AnswersHeld());
+    EXPECT_EQ(shell->invoked, (std::vector<UINT>{1}));
+
+    shell->pick = L"&Hide This Drive";
+    RightClick(1);
+    EXPECT_EQ(frame->m_catalogue.Drives()[1].bShown, 0);
+    EXPECT_EQ(StoredDriveFlag("Local Disk (C:)"), 0);
+    EXPECT_EQ(shell->invoked.size(), 1u);
+}
+
+// A drive whose answer is out gets Tovemar's items only, from the keyboard
+// too; Open, a double-click and Enter open the drive by its root.
+TEST_F(DriveMenuTest, ADriveWithoutAnswerGetsOpenAndHideOnly) {
+    platform.Hold("E:\\");
+    Open();
+    SendMessageW(View(), WM_KEYDOWN, VK_END, 1); // the focus row on E:
+    shell->pick = L"&Open";
+    SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(View()), -1);
+    Pump();
+    EXPECT_TRUE(shell->asked.empty());
+    EXPECT_EQ(shell->items, (std::vector<std::wstring>{L"&Hide This Drive", L"&Open*"}));
+    SendMessageW(View(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 20));
+    SendMessageW(View(), WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_EQ(shell->opened, (std::vector<std::wstring>{L"E:\\", L"A:\\", L"E:\\"}));
+
+    // Closed while the menu shows: the menu ends first, then the window closes.
+    bool outlivesMenu = false;
+    shell->whileShown = [&] {
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        outlivesMenu = IsWindow(window);
+    };
+    RightClick(0);
+    EXPECT_TRUE(outlivesMenu);
+    EXPECT_FALSE(IsWindow(window));
+    frame = nullptr;
+}
+} // namespace
