@@ -12,7 +12,8 @@ using HtmlHelpProc = HWND(WINAPI*)(HWND caller, LPCWSTR file, UINT command, DWOR
 // library: a help file's path may hold any character.
 constexpr WORD kHtmlHelpOrdinal = 15;
 constexpr char kControlLibrary[] = "hhctrl.ocx";
-constexpr char kHelpControlKey[] = "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32";
+// HH_CLOSE_ALL of the viewer's commands.
+constexpr UINT kHhCloseAll = 0x12;
 
 // The binding, per process. The library is never released once loaded.
 HMODULE s_hHelpControl = nullptr;
@@ -44,7 +45,8 @@ BOOL ReadRegisteredPath(HKEY root, const char* subkey, char (&buffer)[MAX_PATH])
     if (!key)
         return FALSE;
     DWORD size = sizeof buffer;
-    if (RegQueryValueExA(key.get(), "", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) !=
+    DWORD type = REG_NONE;
+    if (RegQueryValueExA(key.get(), "", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
         ERROR_SUCCESS) {
         buffer[0] = '\0';
         return FALSE;
@@ -58,6 +60,15 @@ BOOL ReadRegisteredPath(HKEY root, const char* subkey, char (&buffer)[MAX_PATH])
             return FALSE;
         }
         buffer[size] = '\0';
+    }
+    if (type == REG_EXPAND_SZ) {
+        char expanded[MAX_PATH];
+        const DWORD length = ExpandEnvironmentStringsA(buffer, expanded, sizeof expanded);
+        if (length == 0 || length > sizeof expanded) {
+            buffer[0] = '\0';
+            return FALSE;
+        }
+        std::memcpy(buffer, expanded, length);
     }
     return buffer[0] != '\0';
 }
@@ -77,14 +88,21 @@ HMODULE LoadSystemLibrary(const char* name) {
     return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-BOOL Win32HelpPlatform::ReadControlPath(char (&buffer)[MAX_PATH]) {
-    return QueryHelpControlPath(buffer);
+BOOL Win32HelpPlatform::ReadRegisteredPath(HKEY root, const char* subkey,
+                                           char (&buffer)[MAX_PATH]) {
+    return tov::ReadRegisteredPath(root, subkey, buffer);
 }
 
 HMODULE Win32HelpPlatform::LoadLibraryAt(const char* path) {
     if (!IsFullPath(path))
         return nullptr;
-    // The library's own dependencies are looked for next to it first.
+    // The library's own dependencies are looked for next to it first, then
+    // in the system directory; the older flag serves systems without the
+    // search flags.
+    HMODULE library = LoadLibraryExA(
+        path, nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER)
+        return library;
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
@@ -123,18 +141,26 @@ std::wstring ProgramDirectoryFile(const wchar_t* name) {
     const size_t separator = path.find_last_of(L"\\/");
     if (separator == std::wstring::npos)
         return {};
-    return path.substr(0, separator + 1) + name;
+    return WithoutLongPathPrefix(path.substr(0, separator + 1) + name);
 }
 
-BOOL QueryHelpControlPath(char (&buffer)[MAX_PATH]) {
-    return tov::ReadRegisteredPath(HKEY_CLASSES_ROOT, kHelpControlKey, buffer);
+std::wstring WithoutLongPathPrefix(const std::wstring& path) {
+    const wchar_t drive = path.size() >= 7 ? static_cast<wchar_t>(path[4] | 0x20) : L'\0';
+    const bool drivePath = drive >= L'a' && drive <= L'z' && path.compare(0, 4, L"\\\\?\\") == 0 &&
+                           path[5] == L':' && path[6] == L'\\';
+    return drivePath ? path.substr(4) : path;
+}
+
+void CloseHtmlHelp() {
+    if (s_pfnHtmlHelp != nullptr)
+        s_pfnHtmlHelp(nullptr, nullptr, kHhCloseAll, 0);
 }
 
 HWND CallHtmlHelp(HWND caller, const wchar_t* file, UINT command, DWORD_PTR data) {
     tov::HelpPlatform& platform = Platform();
     if (s_hHelpControl == nullptr && !s_bHelpLoadFailed) {
         char path[MAX_PATH];
-        if (platform.ReadControlPath(path))
+        if (platform.ReadRegisteredPath(HKEY_LOCAL_MACHINE, tov::kHelpControlKey, path))
             s_hHelpControl = platform.LoadLibraryAt(path);
         if (s_hHelpControl == nullptr)
             s_hHelpControl = platform.LoadControlFromSystem();

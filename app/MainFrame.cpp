@@ -110,15 +110,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
 
-    const HINSTANCE instance = AfxGetInstanceHandle();
-    const auto loadIcon = [instance](int metricX, int metricY) {
-        return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAIN), IMAGE_ICON,
-                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY),
-                                             LR_SHARED));
-    };
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(loadIcon(SM_CXICON, SM_CYICON)));
-    SendMessage(WM_SETICON, ICON_SMALL,
-                reinterpret_cast<LPARAM>(loadIcon(SM_CXSMICON, SM_CYSMICON)));
+    SetFrameIcons(IDR_MAIN);
 
     // A worker only posts, and only while the window lives: OnDestroy
     // clears the target under the workers' lock.
@@ -178,6 +170,8 @@ void CMainFrame::OnClose() {
         return;
     }
     SaveState();
+    // The help viewer's windows live on a thread of this process.
+    CloseHtmlHelp();
     CFrameWnd::OnClose();
 }
 
@@ -318,7 +312,12 @@ void CMainFrame::ApplyDriveAnswers() {
         StoreShownFlag(name.c_str(), shown);
     if (applied.changed) {
         // The view alone, unerased: its paint covers every pixel at once.
-        ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
+        // Only the rows that changed, unless the set of rows did.
+        if (applied.shownChanged || applied.changedRoots.empty())
+            ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
+        else
+            for (const std::string& root : applied.changedRoots)
+                m_wndView.InvalidateRowOf(root.c_str());
         m_wndView.RowsChanged();
     }
     // A late name whose stored entry hides the drive takes its row away.

@@ -310,16 +310,16 @@ void DriveCatalogue::Poll() {
 DriveCatalogue::Applied DriveCatalogue::ApplyAnswers() {
     if (m_holds > 0)
         return {};
-    Applied owed;
-    if (m_refreshOwed) {
+    const bool refreshed = m_refreshOwed;
+    if (refreshed)
         Refresh(m_storedShownFlag, m_iconSize, RefreshWait::None);
-        owed.changed = owed.shownChanged = true;
-    }
     if (m_pollOwed)
         Poll();
     Applied applied = ApplyDoneQueries();
-    applied.changed = applied.changed || owed.changed;
-    applied.shownChanged = applied.shownChanged || owed.shownChanged;
+    if (refreshed) {
+        applied.changed = applied.shownChanged = true;
+        applied.changedRoots.clear();
+    }
     return applied;
 }
 
@@ -387,6 +387,7 @@ void DriveCatalogue::Fill(DriveRecord& record, Query& query, bool standIn, Appli
         record.ulTotalFreeBytes = query.totalFree;
     }
     applied.changed = true;
+    applied.changedRoots.emplace_back(record.szRoot);
     applied.shownChanged = applied.shownChanged || record.bShown != wasShown;
 }
 
@@ -405,5 +406,8 @@ void DriveCatalogue::FillFreeSpace(DriveRecord& record, const Query& query,
     const uint64_t after[] = {record.ulFreeBytesAvailable, record.ulTotalBytes,
                               record.ulTotalFreeBytes};
     // A row repaints only when its figures change.
-    applied.changed = applied.changed || !std::equal(std::begin(before), std::end(before), after);
+    if (!std::equal(std::begin(before), std::end(before), after)) {
+        applied.changed = true;
+        applied.changedRoots.emplace_back(record.szRoot);
+    }
 }

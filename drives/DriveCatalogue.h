@@ -58,6 +58,9 @@ public:
     struct Applied {
         bool changed = false;      // some record's figures or looks changed: repaint
         bool shownChanged = false; // the set of shown drives changed: rescroll
+        // The roots whose records changed; all rows changed when `changed`
+        // and none is named (a held refresh ran).
+        std::vector<std::string> changedRoots;
         // Choices made while a name was unknown, to store under the name now.
         std::vector<std::pair<std::wstring, int>> choices;
     };

@@ -14,7 +14,7 @@ struct Library {
     decltype(&::LresultFromObject) lresultFromObject = nullptr;
     decltype(&::CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
     decltype(&::SysAllocStringLen) sysAllocStringLen = nullptr;
-    decltype(&::CoInitializeEx) coInitializeEx = nullptr;
+    decltype(&::CoDisconnectObject) coDisconnectObject = nullptr;
 
     Library() {
         if (oleacc == nullptr || automation == nullptr || com == nullptr)
@@ -23,7 +23,7 @@ struct Library {
         createStdAccessibleObject =
             Bind<decltype(createStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
         sysAllocStringLen = Bind<decltype(sysAllocStringLen)>(automation, "SysAllocStringLen");
-        coInitializeEx = Bind<decltype(coInitializeEx)>(com, "CoInitializeEx");
+        coDisconnectObject = Bind<decltype(coDisconnectObject)>(com, "CoDisconnectObject");
     }
     static HMODULE Load(const wchar_t* name) {
         return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -40,17 +40,18 @@ const Library& TheLibrary() {
 } // namespace
 
 LRESULT LresultFromAccessible(WPARAM wParam, IAccessible* object) {
+    // Marshalling the object needs the apartment that the program's start
+    // set up on the window's thread.
     const Library& library = TheLibrary();
-    // Marshalling the object needs COM on this thread: a single-threaded
-    // apartment, whose calls from clients arrive through the message loop.
-    // It stays for the thread's life, as the window's object may.
-    thread_local const bool apartment =
-        library.coInitializeEx != nullptr &&
-        SUCCEEDED(library.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    (void)apartment;
     return library.lresultFromObject != nullptr
                ? library.lresultFromObject(kIID_IAccessible, wParam, object)
                : 0;
+}
+
+void DisconnectClients(IUnknown* object) {
+    const Library& library = TheLibrary();
+    if (library.coDisconnectObject != nullptr)
+        library.coDisconnectObject(object, 0);
 }
 
 IDispatch* StandardAccessible(HWND window, LONG objectId) {

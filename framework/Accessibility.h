@@ -18,6 +18,10 @@ inline constexpr IID kIID_IAccessible = {
 // when the library is not available.
 LRESULT LresultFromAccessible(WPARAM wParam, IAccessible* object);
 
+// Cuts off the proxies of other processes from `object`, so that they let
+// it go; calls made inside this process are unaffected.
+void DisconnectClients(IUnknown* object);
+
 // The platform's accessible object of `window`'s part `objectId`
 // (OBJID_WINDOW, ...) as IDispatch, or null.
 IDispatch* StandardAccessible(HWND window, LONG objectId);

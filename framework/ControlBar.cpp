@@ -234,6 +234,11 @@ LRESULT CControlBar::OnDpiChangedAfterParent(WPARAM wParam, LPARAM) {
     return 0;
 }
 
+void CControlBar::TakeDpi(UINT dpi) {
+    if (dpi != m_nDpi)
+        SendMessage(WM_DPICHANGED_AFTERPARENT, dpi, 0);
+}
+
 void CControlBar::TrackTo(POINT screenPoint) {
     const DWORD allowed = m_dwDockStyle & m_pDockSite->GetDockingSides();
     m_drag.target =
@@ -298,8 +303,10 @@ BOOL CMiniDockFrameWnd::Create(CWnd* owner, POINT position) {
 void CMiniDockFrameWnd::FitToBar() {
     const SIZE size = m_pBar->CalcFixedLayout(TRUE);
     RECT rect{0, 0, size.cx, size.cy};
-    AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_EXSTYLE)));
+    // The caption and frame at the bar's DPI, its tool window's own.
+    tov::AdjustWindowRectForDpi(&rect, static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_STYLE)),
+                                static_cast<DWORD>(GetWindowLongA(m_hWnd, GWL_EXSTYLE)),
+                                m_pBar->GetDpi());
     SetWindowPos(m_hWnd, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     OnSize(SIZE_RESTORED, 0, 0);

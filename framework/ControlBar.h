@@ -122,6 +122,8 @@ public:
     // The frame's DPI changed: the bar takes the new DPI and resizes itself.
     LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
     UINT GetDpi() const { return m_nDpi; }
+    // Takes `dpi` (that of the window now holding the bar) when it differs.
+    void TakeDpi(UINT dpi);
 
 protected:
     friend class CFrameWnd;

@@ -27,8 +27,22 @@ inline int ScaleForDpi(int value, UINT dpi) {
 UINT SystemDpi();
 
 // The DPI of the monitor `window` is shown on, for a program that scales per
-// monitor; the system DPI where the platform has no per-monitor functions.
+// monitor: the window's own DPI (Windows 10 from 1607), else that of the
+// monitor it is on (Windows 8.1 on), else the system DPI.
 UINT WindowDpi(HWND window);
+
+// The platform's per-window and per-monitor DPI functions; null where the
+// platform lacks one.
+struct DpiFunctions {
+    UINT(WINAPI* forWindow)(HWND) = nullptr;
+    HRESULT(WINAPI* forMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
+};
+// WindowDpi with the functions given: the first of them that answers.
+UINT WindowDpiWith(const DpiFunctions& functions, HWND window);
+
+// AdjustWindowRectEx for a window shown at `dpi`: its frame and caption at
+// that DPI's sizes where the platform can tell them (Windows 10 from 1607).
+BOOL AdjustWindowRectForDpi(RECT* rect, DWORD style, DWORD exStyle, UINT dpi);
 
 // System metric `index` (SM_CXICON, SM_CYEDGE, ...) at `dpi`.
 int SystemMetricForDpi(int index, UINT dpi);
@@ -44,5 +58,12 @@ inline UINT DpiOfAfterParent(HWND window, WPARAM wParam) {
 // font itself serves (96 DPI on a 96-DPI system). The caller owns and
 // deletes a non-null result.
 HFONT CreateStockFontForDpi(int stockFont, UINT dpi);
+
+// The description of a stock font (`stock`, made for `systemDpi`) at `dpi`:
+// its height scaled, its width left to the font mapper. A bitmap face, which
+// GDI scales only by whole multiples, gives way to `outlineFace` (when one
+// is given) at the same weight.
+LOGFONTW StockFontForDpi(LOGFONTW stock, bool bitmapFace, const wchar_t* outlineFace, UINT dpi,
+                         UINT systemDpi);
 
 } // namespace tov

@@ -24,6 +24,7 @@ DEFINE_MESSAGE_MAP(CFrameWnd, CWnd, OnWmCreate<&CFrameWnd::OnCreate>(),
                    OnWmMenuSelect<&CFrameWnd::OnMenuSelect>(), OnWmNotify<&CFrameWnd::OnNotify>(),
                    OnMessage<WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI>(),
                    OnWmSysColorChange<&CFrameWnd::OnSysColorChange>(),
+                   OnMessage<WM_SETTINGCHANGE, &CFrameWnd::OnSettingChange>(),
                    OnMessage<WM_DPICHANGED, &CFrameWnd::OnDpiChanged>());
 
 // The framework's own commands: asked after the frame and the application,
@@ -146,6 +147,35 @@ void CFrameWnd::OnSysColorChange() {
             ::SendMessageA(bar->m_hWnd, WM_SYSCOLORCHANGE, 0, 0);
     }
     Default();
+}
+
+LRESULT CFrameWnd::OnSettingChange(WPARAM wParam, LPARAM lParam) {
+    if (HWND pane = GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
+        ::SendMessageW(pane, WM_SETTINGCHANGE, wParam, lParam);
+    return Default();
+}
+
+void CFrameWnd::SetFrameIcons(UINT iconId) {
+    m_nIconId = iconId;
+    LoadFrameIcons(tov::WindowDpi(m_hWnd));
+}
+
+void CFrameWnd::LoadFrameIcons(UINT dpi) {
+    if (m_nIconId == 0 || m_hWnd == nullptr)
+        return;
+    const auto load = [this, dpi](int metricX, int metricY) {
+        return tov::UniqueIcon(
+            static_cast<HICON>(LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIconId),
+                                          IMAGE_ICON, tov::SystemMetricForDpi(metricX, dpi),
+                                          tov::SystemMetricForDpi(metricY, dpi), LR_DEFAULTCOLOR)));
+    };
+    // The old icons go once the window has let them go.
+    tov::UniqueIcon big = load(SM_CXICON, SM_CYICON);
+    tov::UniqueIcon small = load(SM_CXSMICON, SM_CYSMICON);
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    m_bigIcon = std::move(big);
+    m_smallIcon = std::move(small);
 }
 
 void CFrameWnd::OnAppExit() {
@@ -274,9 +304,10 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
 
 LRESULT CFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     const UINT dpi = LOWORD(wParam);
-    // The bars and the view first, so that the layout below meets their new sizes.
+    // The docked bars and the view first, so that the layout below meets
+    // their new sizes. A floating bar keeps the DPI of its own monitor.
     for (CControlBar* bar : m_bars) {
-        if (bar->m_hWnd != nullptr)
+        if (bar->m_hWnd != nullptr && !bar->IsFloating())
             ::SendMessageW(bar->m_hWnd, WM_DPICHANGED_AFTERPARENT, dpi, 0);
     }
     if (HWND pane = GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
@@ -286,6 +317,7 @@ LRESULT CFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     RecalcLayout();
+    LoadFrameIcons(dpi);
     return 0;
 }
 
@@ -361,6 +393,8 @@ void CFrameWnd::DockControlBar(CControlBar* bar, DWORD side) {
         border = CBRS_BORDER_LEFT;
     bar->SetBarStyle((bar->GetBarStyle() & ~(CBRS_ALIGN_ANY | CBRS_BORDER_ANY | CBRS_FLOATING)) |
                      side | border);
+    // Back from a tool window on another monitor: the frame's DPI again.
+    bar->TakeDpi(tov::WindowDpi(m_hWnd));
     RecalcLayout();
 }
 
@@ -375,6 +409,8 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, POINT screenPosition) {
     const bool visible = bar->IsVisible();
     bar->SetBarStyle(bar->GetBarStyle() | CBRS_FLOATING);
     SetParent(bar->m_hWnd, floatFrame.m_hWnd);
+    // The tool window's monitor may scale otherwise than the frame's.
+    bar->TakeDpi(tov::WindowDpi(floatFrame.m_hWnd));
     floatFrame.FitToBar();
 
     // Kept on the screen: a position stored on another display setup must

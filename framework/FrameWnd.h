@@ -76,6 +76,13 @@ public:
 
     // Only top-level windows hear of new system colours: passed on to the bars.
     void OnSysColorChange();
+    // Only top-level windows hear of changed system settings (the message
+    // font among them): passed on to the view.
+    LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
+
+    // Gives the window the big and small images of icon resource `iconId` at
+    // the sizes of the window's DPI, and again whenever that DPI changes.
+    void SetFrameIcons(UINT iconId);
 
     // Modal state, entered while a modal dialog owned by this frame runs. The
     // platform disables the frame itself; this disables the frame's other
@@ -101,6 +108,7 @@ protected:
     void AddControlBar(CControlBar* bar);
     void RemoveControlBar(CControlBar* bar);
     void ToggleBar(UINT barId);
+    void LoadFrameIcons(UINT dpi);
     void UpdateBarCheck(UINT barId, CCmdUI* ui);
 
     tov::UniqueAccel m_accel;
@@ -110,4 +118,8 @@ protected:
     std::wstring m_tipTextW;
     int m_nModalDepth = 0;
     std::vector<HWND> m_modalDisabled; // the windows BeginModalState disabled
+    // The window's icons, owned here: shared icons come at the size first
+    // cached, whatever size is asked for.
+    UINT m_nIconId = 0;
+    tov::UniqueIcon m_bigIcon, m_smallIcon;
 };

@@ -49,6 +49,8 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (C) 1999-2025 Velmora"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 
+; An upgrade skips the directory page: it goes where the installed version is.
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipDirectoryOnUpgrade
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Tovemar.exe"
@@ -100,8 +102,27 @@ FunctionEnd
 !insertmacro WAIT_UNTIL_CLOSED ""
 !insertmacro WAIT_UNTIL_CLOSED "un."
 
+; The installed version's folder, from its installed-programs entry, when
+; that folder still holds the program; empty otherwise.
+Var Installed
+
 Function .onInit
+  ; Shortcuts and folders are the current user's, never all users'.
+  SetShellVarContext current
+  ReadRegStr $Installed HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $Installed != ""
+  ${AndIf} ${FileExists} "$Installed\Tovemar.exe"
+    StrCpy $INSTDIR $Installed
+  ${Else}
+    StrCpy $Installed ""
+  ${EndIf}
   Call WaitUntilClosed
+FunctionEnd
+
+Function SkipDirectoryOnUpgrade
+  ${If} $Installed != ""
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Section "Tovemar"
@@ -130,6 +151,7 @@ Section "Tovemar"
 SectionEnd
 
 Function un.onInit
+  SetShellVarContext current
   Call un.WaitUntilClosed
 FunctionEnd
 

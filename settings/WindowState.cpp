@@ -13,7 +13,7 @@ constexpr char kPlacementEntry[] = "Placement";
 } // namespace
 
 void ExchangeWindowPlacement(HWND window, Direction direction, const char* company,
-                             const char* application) {
+                             const char* application, bool inCreation) {
     if (window == nullptr)
         return;
     RegistryKey key;
@@ -52,6 +52,14 @@ void ExchangeWindowPlacement(HWND window, Direction direction, const char* compa
         placement.showCmd == SW_SHOWMINNOACTIVE || placement.showCmd == SW_FORCEMINIMIZE)
         placement.showCmd =
             (placement.flags & WPF_RESTORETOMAXIMIZED) != 0 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    if (inCreation && placement.showCmd == SW_SHOWMAXIMIZED) {
+        // The normal rectangle now, hidden; the style has creation maximize
+        // the window from it, as for a window created maximized.
+        placement.showCmd = SW_HIDE;
+        SetWindowPlacement(window, &placement);
+        SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_MAXIMIZE);
+        return;
+    }
     SetWindowPlacement(window, &placement);
 }
 
@@ -77,6 +85,6 @@ bool ExchangeDockState(Direction direction, const char* profileName) {
 
 bool ExchangeWindowState(HWND window, Direction direction, const char* company,
                          const char* application) {
-    ExchangeWindowPlacement(window, direction, company, application);
+    ExchangeWindowPlacement(window, direction, company, application, direction == Direction::Load);
     return ExchangeDockState(direction, application);
 }

@@ -13,15 +13,20 @@
 // the window was to be restored to (normal or maximized). Save: stores the
 // window's current placement. Opens HKCU\Software\<company>\<application>
 // but never creates it. A null window does nothing.
+//
+// `inCreation`: the window is in its WM_CREATE. Creation maximizes a window
+// whose style says so once WM_CREATE returns, and takes the rectangle it has
+// then for its normal one; so a maximized placement applies only its normal
+// rectangle and leaves the maximizing to creation, which then keeps it.
 void ExchangeWindowPlacement(HWND window, Direction direction, const char* company,
-                             const char* application);
+                             const char* application, bool inCreation = false);
 
 // Loads or saves the docking state of the main frame (the current thread's
 // main window) under `profileName`. False when there is no thread or no main
 // frame, in which case nothing is exchanged.
 bool ExchangeDockState(Direction direction, const char* profileName);
 
-// ExchangeWindowPlacement, then ExchangeDockState under the application name;
-// returns the latter's result.
+// ExchangeWindowPlacement (a load in the window's WM_CREATE), then
+// ExchangeDockState under the application name; returns the latter's result.
 bool ExchangeWindowState(HWND window, Direction direction, const char* company,
                          const char* application);

@@ -111,10 +111,12 @@ private:
 };
 #pragma GCC diagnostic pop
 
-// The owner's end of the object: cut it off from its source, drop the
-// owner's reference. Clients may keep theirs.
+// The owner's end of the object: cut it off from its source and from the
+// proxies of other processes, drop the owner's reference. Clients in this
+// process may keep theirs.
 inline void DisconnectAndRelease(DriveAccessible* object) {
     object->Disconnect();
+    tov::DisconnectClients(object);
     object->Release();
 }
 using UniqueDriveAccessible = tov::UniqueHandle<DriveAccessible*, DisconnectAndRelease>;

@@ -4,6 +4,7 @@
 #include "view/RowPainter.h"
 #include "view/Scrolling.h"
 
+#include <cstring>
 #include <utility>
 
 CDriveView::CDriveView(DriveSource* source) : m_nBarHeight(28), m_nRowPitch(32), m_source(source) {}
@@ -13,6 +14,7 @@ DEFINE_MESSAGE_MAP(CDriveView, CWnd, OnWmPaint<&CDriveView::OnPaint>(),
                    OnWmSize<&CDriveView::OnSize>(), OnWmMouseWheel<&CDriveView::OnMouseWheel>(),
                    OnWmKeyDown<&CDriveView::OnKeyDown>(),
                    OnMessage<WM_DPICHANGED_AFTERPARENT, &CDriveView::OnDpiChangedAfterParent>(),
+                   OnMessage<WM_SETTINGCHANGE, &CDriveView::OnSettingChange>(),
                    OnMessage<WM_GETOBJECT, &CDriveView::OnGetObject>(),
                    OnMessage<WM_ERASEBKGND, &CDriveView::OnEraseBkgnd>(),
                    OnMessage<WM_DESTROY, &CDriveView::OnDestroy>());
@@ -119,6 +121,28 @@ void CDriveView::RowsChanged() {
     NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
+void CDriveView::InvalidateRowOf(const char* root) {
+    if (m_source == nullptr)
+        return;
+    const RowMetrics metrics = Metrics();
+    const int pitch = metrics.Scaled(metrics.rowPitch);
+    const RECT client = GetClientRect();
+    int index = 0;
+    for (const DriveRecord& record : m_source->Drives()) {
+        if (record.bShown == 0)
+            continue;
+        if (std::strcmp(record.szRoot, root) == 0) {
+            // Everything of a row lies within one pitch from its top.
+            const int top =
+                LayoutRow(index, GetScrollPos(m_hWnd, SB_VERT), client.right, record, metrics).y;
+            const RECT row{0, top, client.right, top + pitch};
+            ::InvalidateRect(m_hWnd, &row, FALSE);
+            return;
+        }
+        ++index;
+    }
+}
+
 void CDriveView::BusyMayHaveChanged() {
     if (std::exchange(m_bBusy, AccessibleRowsBusy()) != m_bBusy)
         NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
@@ -133,6 +157,12 @@ void CDriveView::SetDpi(UINT dpi) {
 
 LRESULT CDriveView::OnDpiChangedAfterParent(WPARAM wParam, LPARAM) {
     SetDpi(tov::DpiOfAfterParent(m_hWnd, wParam));
+    return 0;
+}
+
+LRESULT CDriveView::OnSettingChange(WPARAM, LPARAM) {
+    // The system's fonts may have changed: the font is made again.
+    SetDpi(m_nDpi);
     return 0;
 }
 

@@ -44,6 +44,8 @@ public:
     void OnKeyDown(UINT virtualKey, UINT repeatCount, UINT flags);
     // The DPI changed: lengths and fonts follow, the scroll range too.
     LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
+    // A system setting changed (passed on by the frame): the font follows.
+    LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
 
     // WM_GETOBJECT: the client area is an accessible list of the shown rows.
     LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
@@ -51,6 +53,8 @@ public:
     // The rows changed (a refresh, a late answer, the shown set): screen
     // readers hear of it.
     void RowsChanged();
+    // Repaints the row of the drive with this root, if it is shown.
+    void InvalidateRowOf(const char* root);
     // The source may have become settled or busy: screen readers hear of a
     // change of the list's busy state.
     void BusyMayHaveChanged();

@@ -3,8 +3,10 @@
 
 Writes Toolbar.bmp (80 x 15, five 16 x 15 button images, 16 colours), its
 twice-as-large set Toolbar32.bmp (160 x 30, for 144 DPI and up) and
-Tovemar.ico (32 x 32 and 16 x 16, 16 colours each) next to this script. Both
-files are committed, so building the program does not need Python; run this
+Tovemar.ico next to this script: 32 x 32 and 16 x 16 in 16 colours, as 96 DPI
+shows them, and 20, 24, 40, 48, 64 and 256 pixels in 32-bit colour with
+alpha for larger scales (the largest PNG-compressed, as the format allows
+for it). The files are committed, so building the program does not need Python; run this
 script again after changing a picture.
 
 Pictures are drawn as text, one character per pixel; PALETTE_KEYS names the
@@ -15,6 +17,7 @@ transparent.
 
 import os
 import struct
+import zlib
 
 # The standard 16-colour palette, in its usual order, as (red, green, blue).
 PALETTE = [
@@ -277,14 +280,89 @@ def icon_image(art, size):
     return info_header(size, size * 2, len(xor) + len(mask), 0) + palette_bytes() + xor + mask
 
 
+def rgba_rows(art, size):
+    """The picture as rows of (red, green, blue, alpha)."""
+    colours, clear = parse(art, size, size)
+    return [[(0, 0, 0, 0) if t else PALETTE[c] + (255,) for c, t in zip(cr, tr)]
+            for cr, tr in zip(colours, clear)]
+
+
+def resample(rows, size):
+    """The picture at `size` pixels: each new pixel the area-weighted mean of
+    the pixels it covers, colours weighted by their alpha."""
+    source = len(rows)
+    scale = source / size
+
+    def spans(i):
+        start, end = i * scale, (i + 1) * scale
+        return [(j, min(end, j + 1) - max(start, j)) for j in range(int(start), min(source, int(end) + 1))
+                if min(end, j + 1) > max(start, j)]
+
+    out = []
+    for y in range(size):
+        line = []
+        for x in range(size):
+            total = [0.0, 0.0, 0.0, 0.0]
+            for sy, wy in spans(y):
+                for sx, wx in spans(x):
+                    r, g, b, a = rows[sy][sx]
+                    w = wx * wy * a
+                    total[0] += r * w
+                    total[1] += g * w
+                    total[2] += b * w
+                    total[3] += wx * wy * a
+            alpha = total[3] / (scale * scale)
+            colour = [round(c / total[3]) if total[3] else 0 for c in total[:3]]
+            line.append(tuple(colour) + (round(alpha),))
+        out.append(line)
+    return out
+
+
+def icon_image_32bpp(rows):
+    size = len(rows)
+    pixels = b''.join(struct.pack('<BBBB', b, g, r, a) for row in reversed(rows) for r, g, b, a in row)
+    mask = pack_1bpp([[a == 0 for _, _, _, a in row] for row in rows])
+    header = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask), 0, 0,
+                         0, 0)
+    return header + pixels + mask
+
+
+def png_image(rows):
+    def chunk(kind, data):
+        return (struct.pack('>I', len(data)) + kind + data +
+                struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF))
+    size = len(rows)
+    raw = b''.join(b'\0' + bytes(v for pixel in row for v in pixel) for row in rows)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
 def icon_file():
-    images = [(32, icon_image(ICON_32, 32)), (16, icon_image(ICON_16, 16))]
+    # The larger pictures come from the 32-pixel one doubled (smoothly) to 64
+    # and to 128, and 256 by plain doubling; each size is taken from the
+    # smallest of these that is at least as large.
+    x64 = [[p for p in row] for row in scale2x_rgba(rgba_rows(ICON_32, 32))]
+    x128 = scale2x_rgba(x64)
+    x256 = [[p for p in row for _ in range(2)] for row in x128 for _ in range(2)]
+    full = {32: rgba_rows(ICON_32, 32), 64: x64, 256: x256}
+    images = [(32, 16, 4, icon_image(ICON_32, 32)), (16, 16, 4, icon_image(ICON_16, 16))]
+    for size in (20, 24, 40, 48, 64):
+        source = full[min(s for s in full if s >= size)]
+        images.append((size, 0, 32, icon_image_32bpp(resample(source, size))))
+    images.append((256, 0, 32, png_image(x256)))
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
-    for size, data in images:
-        out += struct.pack('<BBBBHHII', size, size, 16, 0, 1, 4, len(data), offset)
+    for size, colours, bits, data in images:
+        out += struct.pack('<BBBBHHII', size % 256, size % 256, colours, 0, 1, bits, len(data), offset)
         offset += len(data)
-    return out + b''.join(data for _, data in images)
+    return out + b''.join(data for _, _, _, data in images)
+
+
+def scale2x_rgba(rows):
+    """scale2x on pixels given as colours rather than palette indices."""
+    colours = sorted({p for row in rows for p in row})
+    index = {c: i for i, c in enumerate(colours)}
+    return [[colours[i] for i in row] for row in scale2x([[index[p] for p in row] for row in rows])]
 
 
 def main():

@@ -39,8 +39,10 @@ FARPROC AsFarProc(HWND(WINAPI* function)(HWND, LPCWSTR, UINT, DWORD_PTR)) {
 
 class CountingPlatform : public tov::HelpPlatform {
 public:
-    BOOL ReadControlPath(char (&buffer)[MAX_PATH]) override {
+    BOOL ReadRegisteredPath(HKEY root, const char* subkey, char (&buffer)[MAX_PATH]) override {
         ++reads;
+        readRoot = root;
+        readKey = subkey;
         if (registered == nullptr)
             return FALSE;
         lstrcpynA(buffer, registered, MAX_PATH);
@@ -68,7 +70,8 @@ public:
     FARPROC entryPoint = AsFarProc(&FakeHtmlHelp);
 
     int reads = 0, pathLoads = 0, systemLoads = 0, lookups = 0;
-    std::string loadedPath;
+    HKEY readRoot = nullptr;
+    std::string readKey, loadedPath;
     HMODULE lookedIn = nullptr;
     WORD lastOrdinal = 0;
 };
@@ -95,6 +98,11 @@ TEST_F(HelpBindingTest, TheFirstCallReadsAndLoadsOnceLaterCallsGoStraightToTheVi
     EXPECT_STREQ(g_lastCall.file, L"Tovemar.chm");
     EXPECT_EQ(g_lastCall.command, static_cast<UINT>(HH_DISPLAY_TOPIC));
     EXPECT_EQ(g_lastCall.data, 77u);
+    // The machine-wide registration, never HKEY_CLASSES_ROOT, which merges
+    // the user's own classes over it.
+    EXPECT_EQ(platform.readRoot, HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(platform.readKey,
+              "Software\\Classes\\CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32");
     EXPECT_EQ(platform.loadedPath, platform.registered);
     EXPECT_EQ(platform.lookedIn, platform.atPath);
     EXPECT_EQ(platform.lastOrdinal, 15); // the wide entry point
@@ -148,6 +156,25 @@ TEST_F(HelpBindingTest, ALibraryWithoutTheEntryPointStaysLoadedAndIsAskedAgainEa
     EXPECT_EQ(platform.lookups, 3);
     EXPECT_EQ(platform.pathLoads, 1);
     EXPECT_EQ(g_viewerCalls, 2);
+}
+
+TEST_F(HelpBindingTest, ClosingTheViewersWindowsCallsItOnlyOnceItIsBound) {
+    CloseHtmlHelp();
+    EXPECT_EQ(platform.reads + platform.pathLoads + platform.systemLoads, 0);
+    EXPECT_EQ(g_viewerCalls, 0);
+
+    Contents();
+    CloseHtmlHelp();
+    EXPECT_EQ(g_viewerCalls, 2);
+    EXPECT_EQ(g_lastCall.command, static_cast<UINT>(HH_CLOSE_ALL));
+    EXPECT_EQ(g_lastCall.file, nullptr);
+}
+
+TEST(HelpFilePath, TheViewerIsGivenAPlainDrivePath) {
+    EXPECT_EQ(WithoutLongPathPrefix(L"\\\\?\\C:\\Tools\\Tovemar.chm"), L"C:\\Tools\\Tovemar.chm");
+    for (const wchar_t* kept : {L"C:\\Tools\\Tovemar.chm", L"\\\\?\\UNC\\host\\share\\Tovemar.chm",
+                                L"\\\\?\\unix\\tmp\\Tovemar.chm", L"\\\\?\\C:"})
+        EXPECT_EQ(WithoutLongPathPrefix(kept), kept);
 }
 
 // --- The real platform --------------------------------------------------
@@ -234,7 +261,7 @@ TEST(HelpBindingPlatform, ASystemLibraryIsNotTakenFromTheCurrentOrProgramDirecto
 // The real loading, with the registry read failing.
 class UnregisteredPlatform : public tov::Win32HelpPlatform {
 public:
-    BOOL ReadControlPath(char (&)[MAX_PATH]) override { return FALSE; }
+    BOOL ReadRegisteredPath(HKEY, const char*, char (&)[MAX_PATH]) override { return FALSE; }
     HMODULE LoadControlFromSystem() override {
         loaded = Win32HelpPlatform::LoadControlFromSystem();
         return loaded;
@@ -302,7 +329,7 @@ protected:
     char buffer[MAX_PATH];
 };
 
-TEST_F(RegisteredPathTest, ATerminatedPathIsReadAsStoredWithoutExpansion) {
+TEST_F(RegisteredPathTest, ATerminatedPathIsReadAsStoredAndAnExpandablePathExpanded) {
     EXPECT_FALSE(Read()) << "no key";
     EXPECT_TRUE(Terminated());
 
@@ -311,10 +338,19 @@ TEST_F(RegisteredPathTest, ATerminatedPathIsReadAsStoredWithoutExpansion) {
     EXPECT_TRUE(Read());
     EXPECT_STREQ(buffer, path);
 
-    const char unexpanded[] = "%SystemRoot%\\System32\\hhctrl.ocx";
-    Store(REG_EXPAND_SZ, unexpanded, sizeof unexpanded);
+    const char unexpanded[] = "%TovemarTestRoot%\\System32\\hhctrl.ocx";
+    Store(REG_SZ, unexpanded, sizeof unexpanded);
     EXPECT_TRUE(Read());
     EXPECT_STREQ(buffer, unexpanded);
+    SetEnvironmentVariableA("TovemarTestRoot", "C:\\windows");
+    Store(REG_EXPAND_SZ, unexpanded, sizeof unexpanded);
+    EXPECT_TRUE(Read());
+    EXPECT_STREQ(buffer, "C:\\windows\\System32\\hhctrl.ocx");
+    // Longer than a path once expanded: refused, not cut short.
+    SetEnvironmentVariableA("TovemarTestRoot", std::string(MAX_PATH, 'e').c_str());
+    EXPECT_FALSE(Read());
+    EXPECT_TRUE(Terminated());
+    SetEnvironmentVariableA("TovemarTestRoot", nullptr);
 
     Store(REG_SZ, "", 1);
     EXPECT_FALSE(Read());

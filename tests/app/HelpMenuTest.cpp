@@ -53,7 +53,7 @@ HWND WINAPI RecordingHtmlHelp(HWND caller, LPCWSTR file, UINT command, DWORD_PTR
 
 class RecordingPlatform : public tov::HelpPlatform {
 public:
-    BOOL ReadControlPath(char (&)[MAX_PATH]) override { return FALSE; }
+    BOOL ReadRegisteredPath(HKEY, const char*, char (&)[MAX_PATH]) override { return FALSE; }
     HMODULE LoadLibraryAt(const char*) override { return nullptr; }
     HMODULE LoadControlFromSystem() override { return reinterpret_cast<HMODULE>(0x1000); }
     FARPROC FindExport(HMODULE, WORD) override {

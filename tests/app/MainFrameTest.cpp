@@ -293,6 +293,21 @@ TEST_F(MainFrameTest, UpdateAutomaticallyIsStoredAndOnlyStartsOrStopsThePoll) {
     EXPECT_EQ(platform.sizeRoots, std::vector<std::string>{"C:\\"});
     EXPECT_EQ(frame->m_catalogue.Drives()[1].ulTotalFreeBytes, 400u);
     EXPECT_EQ(platform.rootListCalls, refreshes);
+    // Only C:'s row, the second, repaints when its figures change.
+    const HWND view = frame->m_wndView.m_hWnd;
+    RedrawWindow(view, nullptr, nullptr, RDW_UPDATENOW);
+    platform.drives[1].freeBytes = 300;
+    SendMessageA(window, WM_TIMER, kAutoUpdateTimer, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !frame->m_catalogue.Busy(); },
+                          [] {
+                              for (MSG m; PeekMessageA(&m, nullptr, WM_DRIVE_ANSWERS,
+                                                       WM_DRIVE_ANSWERS, PM_REMOVE);)
+                                  DispatchMessageA(&m);
+                          }));
+    RECT dirty{};
+    GetUpdateRect(view, &dirty, FALSE);
+    EXPECT_EQ(dirty.top, 37);
+    EXPECT_EQ(dirty.bottom, 69);
     Close();
     EXPECT_EQ(ReadDword("Init", "AutoUpdate"), 1u);
 }
@@ -355,6 +370,21 @@ TEST_F(MainFrameTest, ACloseDuringTheDrivesDialogEndsItFirstThenCloses) {
     EXPECT_EQ(ReadDword("Init", "ViewFloppies"), 1u);
 }
 
+// Started maximized and closed without a change, the frame stores exactly
+// what it read: its normal rectangle too, which creation must not take from
+// the maximized window.
+TEST_F(MainFrameTest, AMaximizedStartAndCloseStoreWhatWasRead) {
+    Open();
+    SetWindowPos(window, nullptr, 100, 100, 500, 400, SWP_NOZORDER);
+    ShowWindow(window, SW_MAXIMIZE);
+    Close();
+    const auto stored = StoredSettings();
+    Reopen();
+    EXPECT_TRUE(IsZoomed(window));
+    Close();
+    EXPECT_EQ(StoredSettings(), stored);
+}
+
 // Only top-level windows hear of new system colours; the toolbar's button
 // images follow them all the same.
 TEST_F(MainFrameTest, ToolbarImagesFollowANewButtonTextColour) {
@@ -391,17 +421,19 @@ TEST_F(MainFrameTest, ToolbarImagesFollowANewButtonTextColour) {
 
 namespace {
 // Moved to a monitor of twice the DPI, the frame takes the suggested
-// rectangle, the toolbar the larger images, the bars and the rows grow and
-// the view fills what the bars leave; moved back, every size is as before.
+// rectangle, the toolbar the larger images, the bars and the rows grow, the
+// view fills what the bars leave and the window's icons come at the DPI's
+// sizes; moved back, every size is as before.
 TEST_F(MainFrameTest, ADpiChangeScalesTheBarsAndRowsAndTakesTheSuggestedRectangle) {
     Open();
     const UINT dpi = tov::WindowDpi(window);
     struct Sizes {
-        int button, toolBar, statusBar, step, viewTop;
+        int button, toolBar, statusBar, step, viewTop, bigIcon, smallIcon;
         RECT frame;
         bool operator==(const Sizes& o) const {
             return button == o.button && toolBar == o.toolBar && statusBar == o.statusBar &&
-                   step == o.step && viewTop == o.viewTop && EqualRect(&frame, &o.frame);
+                   step == o.step && viewTop == o.viewTop && bigIcon == o.bigIcon &&
+                   smallIcon == o.smallIcon && EqualRect(&frame, &o.frame);
         }
     };
     const auto sizes = [&] {
@@ -419,6 +451,15 @@ TEST_F(MainFrameTest, ADpiChangeScalesTheBarsAndRowsAndTakesTheSuggestedRectangl
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
         s.viewTop = r.top;
         GetWindowRect(window, &s.frame);
+        for (const auto& [kind, width] :
+             {std::pair{ICON_BIG, &s.bigIcon}, {ICON_SMALL, &s.smallIcon}}) {
+            ICONINFO info{};
+            GetIconInfo(reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, kind, 0)), &info);
+            const tov::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+            BITMAP bitmap{};
+            GetObjectA(colour.get(), sizeof bitmap, &bitmap);
+            *width = bitmap.bmWidth;
+        }
         return s;
     };
     const Sizes before = sizes();
@@ -433,6 +474,8 @@ TEST_F(MainFrameTest, ADpiChangeScalesTheBarsAndRowsAndTakesTheSuggestedRectangl
     EXPECT_GT(after.statusBar, before.statusBar * 3 / 2);
     EXPECT_EQ(after.step, tov::ScaleForDpi(28, 2 * dpi) + tov::ScaleForDpi(5, 2 * dpi));
     EXPECT_EQ(after.viewTop, after.toolBar);
+    EXPECT_EQ(after.bigIcon, tov::SystemMetricForDpi(SM_CXICON, 2 * dpi));
+    EXPECT_EQ(after.smallIcon, tov::SystemMetricForDpi(SM_CXSMICON, 2 * dpi));
 
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&before.frame));

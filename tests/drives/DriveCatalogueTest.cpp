@@ -371,6 +371,7 @@ TEST_F(DriveCatalogueTest, APollReadsOnlyTheFreeSpaceOfAnsweredFixedNetworkAndRa
     platform.Hold("S:\\");
     ASSERT_TRUE(Refresh(RefreshWait::None));
     ASSERT_TRUE(WaitNotified(7));
+    ASSERT_TRUE(PumpUntil([&] { return platform.CallsOn("S:\\") == 1; }, [] {}));
     catalogue.ApplyAnswers();
     const size_t infoCalls = platform.infoRoots.size(), typeCalls = platform.typeRoots.size();
     const size_t fsCalls = platform.fileSystemRoots.size();

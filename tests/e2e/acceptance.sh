@@ -3,7 +3,7 @@
 # the screen. Usage: acceptance.sh DRIVER.exe Tovemar.exe
 source "$(dirname "$0")/lib.sh" "$@"
 
-REFRESH=32771 VIEW_DRIVES=32772 FLOPPIES=32773 REMOVABLES=32774 TOOLBAR=59392
+REFRESH=32771 VIEW_DRIVES=32772 FLOPPIES=32773 REMOVABLES=32774 HELP=32775 TOOLBAR=59392
 VK_F5=0x74
 SB_LINEUP=0 SB_LINEDOWN=1 SB_PAGEUP=2 SB_PAGEDOWN=3 SB_THUMBPOSITION=4 SB_TOP=6 SB_BOTTOM=7
 
@@ -137,6 +137,7 @@ expect "stored floppy option" "dword 0" drv reg Init ViewFloppies
 expect "stored removable option" "dword 0" drv reg Init ViewRemoveables
 expect "stored D: flag" "dword 0" drv reg Drives "DATA (D:)"
 check "stored settings are sound" drv check-store >/dev/null
+placement=$(drv reg . Placement)
 start_program || exit 1
 expect "window state after the restart" "maximized=1 toolbar=0 statusbar=1 onscreen=1" \
   drv state "$PID"
@@ -147,3 +148,11 @@ drv post "$PID" $VIEW_DRIVES
 grep -qx '0 DATA (D:)' <<<"$(drv dialog-items "$PID")" || fail "the dialog should list D: unselected"
 check "Cancel closes the dialog" drv dialog-close "$PID" cancel
 close_program
+expect "a maximized start and close store the placement read" "$placement" drv reg . Placement
+
+step "File > Exit with the help window open ends the program"
+start_program || exit 1
+drv post "$PID" $HELP
+check "the help window opens" drv wait-window "$PID" "Tovemar Help"
+check "File > Exit ends the program" drv exit "$PID" >/dev/null
+PID=""

@@ -9,6 +9,8 @@
 //
 //   start EXE                    start it, wait for its window; prints the pid
 //   close PID                    close its window as the close box does, wait for the exit
+//   exit PID                     choose File > Exit, wait for the exit
+//   wait-window PID TITLE        waits until the program shows a window titled TITLE
 //   kill PID                     end it at once
 //   cmd PID ID                   send command ID to the main window and wait for it
 //   post PID ID                  post command ID (for commands that open a dialog)
@@ -211,14 +213,15 @@ int Start(const char* exe) {
     return 0;
 }
 
-int Close(DWORD pid) {
+// Posts `message` to the main window (WM_CLOSE, or File > Exit's command).
+int Close(DWORD pid, UINT message = WM_CLOSE, WPARAM wParam = 0) {
     remote::Process process = remote::Open(pid);
     if (!process)
         return Fail("no such process");
     HWND frame = remote::FindTopWindow(pid, kTitle);
     if (frame == nullptr)
         return Fail("no window to close");
-    PostMessageA(frame, WM_CLOSE, 0, 0);
+    PostMessageA(frame, message, wParam, 0);
     if (WaitForSingleObject(process.handle(), kTimeoutMs) != WAIT_OBJECT_0) {
         TerminateProcess(process.handle(), 1);
         return Fail("the program did not end after its window was closed");
@@ -823,6 +826,12 @@ int main(int argc, char** argv) {
     const DWORD pid = ParsePid(argv[2]);
     if (verb == "close")
         return Close(pid);
+    if (verb == "exit")
+        return Close(pid, WM_COMMAND, 0xE141); // ID_APP_EXIT
+    if (verb == "wait-window" && argc == 4)
+        return remote::WaitTopWindow(pid, argv[3], 3 * kTimeoutMs) != nullptr
+                   ? 0
+                   : Fail("no such window appeared");
     if (verb == "kill")
         return Kill(pid);
     if ((verb == "cmd" || verb == "post") && argc == 4)

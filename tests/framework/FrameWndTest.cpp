@@ -225,8 +225,22 @@ TEST_F(FrameWndTest, FloatingBarLivesInAToolWindowAndStillRoutesCommands) {
     EXPECT_TRUE(Shown(holder));
     EXPECT_TRUE(bar.IsFloating());
 
+    // It takes the DPI of its own tool window's monitor, not the frame's,
+    // and the frame's again once docked.
+    const UINT dpi = tov::WindowDpi(frameWindow);
+    EXPECT_EQ(bar.GetDpi(), tov::WindowDpi(holder));
+    RECT frameRect{}, rect{};
+    GetWindowRect(frameWindow, &frameRect);
+    SendMessageA(frameWindow, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi), LPARAM(&frameRect));
+    EXPECT_EQ(bar.GetDpi(), tov::WindowDpi(holder));
+    GetWindowRect(holder, &rect);
+    SendMessageA(holder, WM_DPICHANGED, MAKEWPARAM(3 * dpi / 2, 3 * dpi / 2), LPARAM(&rect));
+    EXPECT_EQ(bar.GetDpi(), 3 * dpi / 2);
+
     // A double click on its caption docks it where it was.
     SendMessageA(holder, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    EXPECT_EQ(bar.GetDpi(), dpi);
+    SendMessageA(frameWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&frameRect));
     EXPECT_FALSE(bar.IsFloating());
     EXPECT_EQ(GetParent(bar.m_hWnd), frameWindow);
     EXPECT_FALSE(Shown(holder));

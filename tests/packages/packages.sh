@@ -30,7 +30,8 @@ expect "executable format" "pei-x86-64" \
 $OBJDUMP -t "$EXE" | grep -q 'no symbols' || fail "Tovemar.exe is not stripped"
 for dll in $($OBJDUMP -p "$EXE" | awk '/DLL Name:/ { print toupper($3) }'); do
   case $dll in
-  KERNEL32.DLL | USER32.DLL | GDI32.DLL | SHELL32.DLL | COMCTL32.DLL | ADVAPI32.DLL | MSVCRT.DLL) ;;
+  # OLE32: OLE for the window's thread (shell menus, screen readers).
+  KERNEL32.DLL | USER32.DLL | GDI32.DLL | SHELL32.DLL | COMCTL32.DLL | ADVAPI32.DLL | MSVCRT.DLL | OLE32.DLL) ;;
   *) fail "Tovemar.exe imports $dll, not a system DLL" ;;
   esac
 done

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -188,7 +189,9 @@ TEST(Resources, ToolbarBitmapHoldsFiveSixteenColourButtons) {
     EXPECT_EQ(largeInfo.bmHeight, 2 * info.bmHeight);
 }
 
-TEST(Resources, IconHasSixteenColourImagesOfBothSizes) {
+// 16 and 32 pixels in 16 colours, as 96 DPI shows them; 32-bit images with
+// alpha for the larger scales, each loaded at its own size.
+TEST(Resources, IconHasAnImageForEveryScale) {
 #pragma pack(push, 2)
     struct GroupEntry {
         BYTE width, height, colours, reserved;
@@ -198,23 +201,25 @@ TEST(Resources, IconHasSixteenColourImagesOfBothSizes) {
     };
 #pragma pack(pop)
     const auto group = ResourceBytes(MAKEINTRESOURCEA(IDR_MAIN), RT_GROUP_ICON);
-    ASSERT_EQ(group.size(), 6 + 2 * sizeof(GroupEntry));
     WORD header[3];
+    ASSERT_GE(group.size(), sizeof header);
     std::memcpy(header, group.data(), sizeof header);
     EXPECT_EQ(header[1], 1); // icons, not cursors
-    ASSERT_EQ(header[2], 2);
-    std::set<int> sizes;
-    for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(group.size(), 6 + header[2] * sizeof(GroupEntry));
+    std::map<int, int> bitsBySize;
+    for (int i = 0; i < header[2]; ++i) {
         GroupEntry entry;
         std::memcpy(&entry, group.data() + 6 + i * sizeof entry, sizeof entry);
-        sizes.insert(entry.width);
+        const int size = entry.width == 0 ? 256 : entry.width;
+        bitsBySize[size] = entry.bitCount;
         EXPECT_EQ(entry.height, entry.width);
-        EXPECT_EQ(entry.colours, 16);
-        EXPECT_EQ(entry.bitCount, 4);
+        EXPECT_EQ(entry.colours, entry.bitCount == 4 ? 16 : 0) << size;
     }
-    EXPECT_EQ(sizes, (std::set<int>{16, 32}));
+    EXPECT_EQ(bitsBySize,
+              (std::map<int, int>{
+                  {16, 4}, {20, 32}, {24, 32}, {32, 4}, {40, 32}, {48, 32}, {64, 32}, {256, 32}}));
 
-    for (int size : {32, 16}) {
+    for (const auto& [size, bits] : bitsBySize) {
         tov::UniqueIcon icon(static_cast<HICON>(
             LoadImageA(Self(), MAKEINTRESOURCEA(IDR_MAIN), IMAGE_ICON, size, size, 0)));
         ASSERT_TRUE(icon) << size;

@@ -1,5 +1,5 @@
 // The drive view at the DPI of the prefix it runs in (96 in the test
-// prefix; tests/view/dpi.sh runs it again at 144 and 192, with
+// prefix; tests/view/dpi.sh runs it again at 120, 144, 168 and 192, with
 // TOVEMAR_EXPECT_DPI naming the DPI the prefix must have): rows at the scaled
 // positions, icons and labels inside their rows, and a view that follows a
 // change of DPI.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the view's DPI tests in Wine prefixes at 144 and 192 DPI (display
-# scaling 150 % and 200 %), each kept in the build tree for the next run.
+# Runs the view's DPI tests in Wine prefixes at 120, 144, 168 and 192 DPI
+# (display scaling 125, 150, 175 and 200 %), each kept in the build tree for
+# the next run.
 # Usage: dpi.sh BUILD_DIR TEST_EXE
 set -euo pipefail
 export TOVEMAR_BUILD=$1
@@ -8,7 +9,7 @@ TEST_EXE=$2
 source "$(dirname "$0")/../../scripts/common.sh"
 
 status=0
-for dpi in 144 192; do
+for dpi in 120 144 168 192; do
   use_scaled_prefix "$dpi"
   say "view DPI tests at $dpi DPI"
   TOVEMAR_EXPECT_DPI=$dpi wine "$TEST_EXE" || status=1
