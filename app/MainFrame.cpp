@@ -123,7 +123,12 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     const HWND window = m_hWnd;
     m_wndView.SetOpenHandler(
         [this](size_t record) { m_shell->Open(tov::Widen(m_catalogue.Drives()[record].szRoot)); });
-    m_catalogue.SetNotify([window] { ::PostMessageA(window, WM_DRIVE_ANSWERS, 0, 0); });
+    // One notice stands for every answer that arrives before the frame looks
+    // at them: a poll of twenty drives wakes the window once, not twenty times.
+    m_catalogue.SetNotify([window, posted = m_answersPosted] {
+        if (!posted->exchange(true))
+            ::PostMessageA(window, WM_DRIVE_ANSWERS, 0, 0);
+    });
 
     ExchangeSettings(Direction::Load);
     ExchangeWindowState(Direction::Load);
@@ -317,6 +322,9 @@ void CMainFrame::ExchangeSettings(Direction direction) {
 }
 
 LRESULT CMainFrame::OnDriveAnswers(WPARAM, LPARAM) {
+    // Cleared before the answers are looked at: one that arrives meanwhile
+    // posts a notice of its own.
+    m_answersPosted->store(false);
     ApplyDriveAnswers();
     return 0;
 }

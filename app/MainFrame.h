@@ -12,6 +12,9 @@
 #include "settings/ProfileSection.h"
 #include "view/DriveView.h"
 
+#include <atomic>
+#include <memory>
+
 // Posted to the frame by a drive's worker when its late answers are ready.
 constexpr UINT WM_DRIVE_ANSWERS = WM_APP + 1;
 // Posted to the frame by the shell for a change of the drives.
@@ -115,4 +118,6 @@ private:
     ULONG m_nShellNotices = 0;       // the shell's registration, 0 when none
     NoticeCoalescer m_notices;
     DriveCatalogue::Clock m_clock;
+    // A WM_DRIVE_ANSWERS is on its way; shared with the workers' notice.
+    std::shared_ptr<std::atomic<bool>> m_answersPosted = std::make_shared<std::atomic<bool>>(false);
 };
