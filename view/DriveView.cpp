@@ -151,23 +151,27 @@ void CDriveView::RowsChanged() {
 void CDriveView::InvalidateRowOf(const char* root) {
     if (m_source == nullptr)
         return;
+    const DriveList& drives = m_source->Drives();
+    const int row = ShownRowOfRoot(drives, root, -1);
+    const int record = RecordOfShownRow(drives, row);
+    // Without a shown row of its own the root gets another row: none here.
+    if (record < 0 || std::strcmp(drives[static_cast<size_t>(record)].szRoot, root) != 0)
+        return;
+    const RECT bounds = ShownRowRect(row);
+    ::InvalidateRect(m_hWnd, &bounds, FALSE);
+}
+
+RECT CDriveView::ShownRowRect(int row) {
+    const int record = m_source != nullptr ? RecordOfShownRow(m_source->Drives(), row) : -1;
+    if (record < 0)
+        return {};
     const RowMetrics metrics = Metrics();
-    const int pitch = metrics.Scaled(metrics.rowPitch);
     const RECT client = GetClientRect();
-    int index = 0;
-    for (const DriveRecord& record : m_source->Drives()) {
-        if (record.bShown == 0)
-            continue;
-        if (std::strcmp(record.szRoot, root) == 0) {
-            // Everything of a row lies within one pitch from its top.
-            const int top =
-                LayoutRow(index, GetScrollPos(m_hWnd, SB_VERT), client.right, record, metrics).y;
-            const RECT row{0, top, client.right, top + pitch};
-            ::InvalidateRect(m_hWnd, &row, FALSE);
-            return;
-        }
-        ++index;
-    }
+    // Everything of a row lies within one pitch from its top.
+    const int top = LayoutRow(row, GetScrollPos(m_hWnd, SB_VERT), client.right,
+                              m_source->Drives()[static_cast<size_t>(record)], metrics)
+                        .y;
+    return {0, top, client.right, top + metrics.Scaled(metrics.rowPitch)};
 }
 
 void CDriveView::BusyMayHaveChanged() {
@@ -274,10 +278,7 @@ void CDriveView::MoveFocusRow(int row) {
 }
 
 RECT CDriveView::FocusRowRect() {
-    const int row = FocusRow();
-    const std::vector<AccessibleRow> rows = CurrentAccessibleRows();
-    return row >= 0 && row < static_cast<int>(rows.size()) ? rows[static_cast<size_t>(row)].bounds
-                                                           : RECT{};
+    return ShownRowRect(FocusRow());
 }
 
 int CDriveView::RecordAt(POINT client) {

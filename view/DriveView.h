@@ -105,6 +105,9 @@ private:
     // Gives the tooltip one tool per shown row, at the row's place now.
     void SyncTips();
     int ClientHeight() const;
+    // Shown row `row` in client coordinates: the client width, one pitch
+    // high; empty when there is no such row.
+    RECT ShownRowRect(int row);
 
     WheelAccumulator m_wheel;
     std::string m_focusRoot;  // the focus row's drive
