@@ -1,5 +1,7 @@
 #include "app/DriveShell.h"
 
+#include "framework/ComApartment.h"
+
 #include <commctrl.h>
 #include <objbase.h>
 
@@ -46,7 +48,7 @@ DWORD WINAPI OpenRoot(void* parameter) {
     const std::unique_ptr<std::wstring> root(static_cast<std::wstring*>(parameter));
     // The shell's handlers may use COM; the call waits until they are done
     // (SEE_MASK_NOASYNC), as the thread ends after it.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const tov::ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
@@ -54,8 +56,6 @@ DWORD WINAPI OpenRoot(void* parameter) {
     info.lpFile = root->c_str();
     info.nShow = SW_SHOWNORMAL;
     ShellExecuteExW(&info);
-    if (SUCCEEDED(com))
-        CoUninitialize();
     return 0;
 }
 

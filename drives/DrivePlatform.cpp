@@ -1,5 +1,7 @@
 #include "drives/DrivePlatform.h"
 
+#include "framework/ComApartment.h"
+
 #include <commctrl.h>
 #include <objbase.h>
 
@@ -8,45 +10,6 @@
 #include <string>
 
 namespace {
-// CoInitializeEx and CoUninitialize, bound once from ole32: the program
-// imports no COM library, and the shell loads this one anyway.
-struct ComLibrary {
-    HMODULE module = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    decltype(&::CoInitializeEx) initialize = Bind<decltype(initialize)>("CoInitializeEx");
-    decltype(&::CoUninitialize) uninitialize = Bind<decltype(uninitialize)>("CoUninitialize");
-
-    template <typename Fn> Fn Bind(const char* name) const {
-        return module == nullptr
-                   ? nullptr
-                   : reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    }
-};
-
-// A single-threaded apartment for the calling thread while it lives, left
-// again exactly when it was entered (a thread already in another apartment
-// keeps it).
-class ComApartment {
-public:
-    ComApartment() : m_library(Library()) {
-        m_entered = m_library.initialize != nullptr && m_library.uninitialize != nullptr &&
-                    SUCCEEDED(m_library.initialize(nullptr, COINIT_APARTMENTTHREADED));
-    }
-    ~ComApartment() {
-        if (m_entered)
-            m_library.uninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-private:
-    static const ComLibrary& Library() {
-        static const ComLibrary library;
-        return library;
-    }
-    const ComLibrary& m_library;
-    bool m_entered = false;
-};
-
 // {46EB5926-582E-4017-9FDF-E8998DAA0950}. Spelled out: linked statically,
 // the library's own symbol for it resolves to an import thunk.
 constexpr IID kIID_IImageList = {
@@ -100,7 +63,7 @@ void DrivePlatform::ShellFileInfo(const char* root, SHFILEINFOW* sfi, int iconSi
     // icon come from a shell extension need it. Each call runs in an
     // apartment of its own, so calls on several workers do not wait for
     // each other.
-    const ComApartment apartment;
+    const tov::ComApartment apartment;
     // Two threads in apartments of their own that make the process's first
     // shell-information call at the same moment can wait for each other
     // for ever in the shell's first-use set-up (seen under Wine, with the
