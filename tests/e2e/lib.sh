@@ -58,11 +58,18 @@ check() {
   "$@" || fail "$what"
 }
 # expect DESCRIPTION WANT COMMAND...: the command's output must equal WANT.
+# A driver that printed nothing and reported no failure of its own (status 1)
+# did not run to its end under Wine (once in CI: no output, no message): it is
+# asked once more, and said so, rather than counted against the program.
 expect() {
-  local what=$1 want=$2 got
+  local what=$1 want=$2 got status
   shift 2
-  got=$("$@")
-  [ "$got" = "$want" ] || fail "$what: got \"$got\", want \"$want\""
+  got=$("$@") && status=0 || status=$?
+  if [ -z "$got" ] && [ "$status" -ne 1 ]; then
+    echo "note: $what: the driver ended with status $status and no output; asked again" >&2
+    got=$("$@") && status=0 || status=$?
+  fi
+  [ "$got" = "$want" ] || fail "$what: got \"$got\" (status $status), want \"$want\""
 }
 
 start_program() {
