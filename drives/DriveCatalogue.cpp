@@ -104,30 +104,34 @@ void Ask(Task& task) {
     }
 }
 
-// The worker: the drive's whole sequence, then one report. Nothing thrown
-// leaves it: a call that failed that way counts as failed, and its answer
-// is done all the same.
-DWORD WINAPI RunTask(void* context) {
-    const std::unique_ptr<Task> task(static_cast<Task*>(context));
-    DriveCatalogue::Query& q = *task->query;
+// The worker's part: the drive's whole sequence, then one report. Nothing
+// thrown leaves it: a call that failed that way counts as failed, and its
+// answer is done all the same.
+void RunTask(Task& task) {
+    DriveCatalogue::Query& q = *task.query;
     try {
-        Ask(*task);
+        Ask(task);
     } catch (...) {
         q.sized = FALSE;
     }
     bool release = false;
     {
-        std::lock_guard<std::mutex> lock(task->shared->mutex);
+        std::lock_guard<std::mutex> lock(task.shared->mutex);
         q.done = true;
         release = q.abandoned;
         // Told under the lock, so that a target cleared at teardown is
         // never reached afterwards.
-        if (q.late && !q.abandoned && task->shared->notify)
-            task->shared->notify();
+        if (q.late && !q.abandoned && task.shared->notify)
+            task.shared->notify();
     }
-    task->shared->answered.notify_all();
+    task.shared->answered.notify_all();
     if (release)
-        task->platform->ReleaseIcon(std::exchange(q.sfi.hIcon, nullptr));
+        task.platform->ReleaseIcon(std::exchange(q.sfi.hIcon, nullptr));
+}
+
+DWORD WINAPI RunTaskThread(void* context) {
+    const std::unique_ptr<Task> task(static_cast<Task*>(context));
+    RunTask(*task);
     return 0;
 }
 } // namespace
@@ -223,16 +227,26 @@ void DriveCatalogue::Start(const std::string& root, Kind kind, bool waitedFor) {
     query->late = !waitedFor;
     auto task = std::make_unique<Task>(
         Task{m_shared, query, m_platform, m_storedShownFlag, m_options, kind == Kind::Full});
-    // A thread of its own per drive: a drive that never answers holds only
-    // its own thread, and the thread's COM apartment ends with its call.
-    const HANDLE thread = CreateThread(nullptr, 0, RunTask, task.get(), 0, nullptr);
-    if (thread != nullptr) {
-        task.release();
-        CloseHandle(thread);
+    bool started = false;
+    if (kind == Kind::FreeSpace) {
+        // A poll's threads serve the next poll: every ten seconds a new
+        // thread per drive would cost more than the calls. One that hangs
+        // still holds only its own thread.
+        started =
+            m_pollThreads.Run([task = std::shared_ptr<Task>(std::move(task))] { RunTask(*task); });
     } else {
-        // No worker for it: the drive counts as not answering.
-        query->done = true;
+        // A thread of its own per drive: a drive that never answers holds
+        // only its own thread, and the thread's COM apartment ends with it.
+        const HANDLE thread = CreateThread(nullptr, 0, RunTaskThread, task.get(), 0, nullptr);
+        if (thread != nullptr) {
+            task.release();
+            CloseHandle(thread);
+            started = true;
+        }
     }
+    // No worker for it: the drive counts as not answering.
+    if (!started)
+        query->done = true;
 }
 
 void DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag, int iconSize,

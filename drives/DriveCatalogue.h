@@ -21,6 +21,7 @@
 #include "drives/DrivePlatform.h"
 #include "drives/DriveSource.h"
 #include "drives/UpdatePolicy.h"
+#include "framework/WorkerThreads.h"
 
 #include <chrono>
 #include <functional>
@@ -106,6 +107,7 @@ public:
     // and RAM drive the policy allows whose last answer has arrived and
     // whose call is not out. Waits for nothing; answers arrive as late ones.
     // While answers are held, the poll runs when they are applied again.
+    // Each call runs on a thread of its own, kept for the next poll.
     void Poll();
 
     // Fills in the records whose answers have arrived, under the options in
@@ -153,6 +155,8 @@ private:
     bool m_refreshOwed = false;
     bool m_refreshScheduled = false;
     bool m_pollOwed = false;
+    // The threads of free-space polls, kept from one poll to the next.
+    tov::WorkerThreads m_pollThreads;
 };
 
 // Releases the icon of every record and clears the handles, so that the
