@@ -229,9 +229,9 @@ void DriveCatalogue::Start(const std::string& root, Kind kind, bool waitedFor) {
         Task{m_shared, query, m_platform, m_storedShownFlag, m_options, kind == Kind::Full});
     bool started = false;
     if (kind == Kind::FreeSpace) {
-        // A poll's threads serve the next poll: every ten seconds a new
-        // thread per drive would cost more than the calls. One that hangs
-        // still holds only its own thread.
+        // Every ten seconds a new thread per drive would cost more than the
+        // calls: a poll's calls share a few threads kept for the next poll.
+        // One that hangs still holds only its own thread.
         started =
             m_pollThreads.Run([task = std::shared_ptr<Task>(std::move(task))] { RunTask(*task); });
     } else {

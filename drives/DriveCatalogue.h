@@ -38,6 +38,11 @@
 constexpr std::chrono::milliseconds kDriveAnswerDeadline{300};
 // A drive whose call has been out this long is shown as not responding.
 constexpr std::chrono::seconds kDriveStaleAfter{5};
+// How long a poll's free-space call waits behind the one still running
+// before it gets a thread of its own: the calls of healthy drives run one
+// after another on one thread, and each drive that hangs delays the others'
+// answers by this much.
+constexpr std::chrono::milliseconds kPollCallPatience{50};
 // The icon size asked for when the caller names none: the row's at 96 DPI.
 constexpr int kDefaultDriveIconSize = 32;
 
@@ -107,7 +112,7 @@ public:
     // and RAM drive the policy allows whose last answer has arrived and
     // whose call is not out. Waits for nothing; answers arrive as late ones.
     // While answers are held, the poll runs when they are applied again.
-    // Each call runs on a thread of its own, kept for the next poll.
+    // The calls run on threads kept from one poll to the next.
     void Poll();
 
     // Fills in the records whose answers have arrived, under the options in
@@ -156,7 +161,7 @@ private:
     bool m_refreshScheduled = false;
     bool m_pollOwed = false;
     // The threads of free-space polls, kept from one poll to the next.
-    tov::WorkerThreads m_pollThreads;
+    tov::WorkerThreads m_pollThreads{kPollCallPatience};
 };
 
 // Releases the icon of every record and clears the handles, so that the

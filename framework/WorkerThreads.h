@@ -1,10 +1,13 @@
-// Threads kept for reuse. Each job starts at once, on an idle thread or else
-// on a new one, so a job that never returns holds only its own thread and
-// never delays another. An idle thread waits without waking until a job comes
-// for it or the set goes; a thread in a job when the set goes ends after that
-// job. Nothing waits for the threads.
+// A few threads kept for reuse, that run the jobs handed to them one after
+// another. A job that has waited `patience` behind running ones without any
+// of them moving on gets a thread of its own: a job that never returns holds
+// only its own thread and delays the others by `patience`. Threads left idle
+// wait without waking until a job comes or the set goes; more than `keptIdle`
+// idle ones end. Nothing waits for the threads: one in a job when the set
+// goes ends after that job, and jobs not yet begun are dropped.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -12,18 +15,15 @@ namespace tov {
 
 class WorkerThreads {
 public:
-    // Must not wait for the thread that hands it out.
     using Job = std::function<void()>;
 
-    WorkerThreads();
-    // Ends the idle threads; those in a job end after it.
+    explicit WorkerThreads(std::chrono::milliseconds patience, size_t keptIdle = 2);
     ~WorkerThreads();
     WorkerThreads(const WorkerThreads&) = delete;
     WorkerThreads& operator=(const WorkerThreads&) = delete;
 
-    // Runs `job` on a thread of its own for its length; false when the system
-    // gives no thread (the job is dropped unrun). What the job holds is
-    // released when it has run, before its thread waits for the next.
+    // Queues `job`; false when the system gives no thread to run it (the job
+    // is dropped unrun). What the job holds is released once it has run.
     bool Run(Job job);
 
     // The threads made so far, and those idle now.

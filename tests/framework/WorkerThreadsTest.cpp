@@ -1,5 +1,5 @@
-// Threads kept for reuse: a job that never returns holds only its own thread,
-// and a thread whose job has run serves the next one.
+// Threads kept for reuse: jobs run one after another on a kept thread, and a
+// job that never returns holds only its own thread.
 #include "framework/WorkerThreads.h"
 
 #include <gtest/gtest.h>
@@ -17,25 +17,40 @@ template <typename Done> void WaitUntil(Done done) {
         std::this_thread::yield();
 }
 
-TEST(WorkerThreadsTest, AHeldJobDelaysNoOtherAndAThreadWhoseJobHasRunServesTheNext) {
-    tov::WorkerThreads threads;
+TEST(WorkerThreadsTest, JobsRunOneAfterAnotherOnKeptThreadsAndReleaseWhatTheyHold) {
+    tov::WorkerThreads threads{std::chrono::hours(1)};
+    std::promise<DWORD> ran[4];
     std::promise<void> gate;
     const std::shared_future<void> open = gate.get_future().share();
-    ASSERT_TRUE(threads.Run([open] { open.wait(); }));
-    std::promise<DWORD> first, second;
-    ASSERT_TRUE(threads.Run([&first] { first.set_value(GetCurrentThreadId()); }));
-    const DWORD firstThread = first.get_future().get();
-    WaitUntil([&] { return threads.IdleThreads() == 1; });
-
     const auto held = std::make_shared<int>();
-    ASSERT_TRUE(threads.Run([&second, held] { second.set_value(GetCurrentThreadId()); }));
-    EXPECT_EQ(second.get_future().get(), firstThread);
-    EXPECT_EQ(threads.ThreadsMade(), 2u);
-    // What a job holds goes once it has run, not with the next job.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(threads.Run([&, i, open, held] {
+            open.wait(); // until all three are queued
+            ran[i].set_value(GetCurrentThreadId());
+        }));
+    gate.set_value();
+    const DWORD first = ran[0].get_future().get();
+    EXPECT_EQ(ran[1].get_future().get(), first);
+    EXPECT_EQ(ran[2].get_future().get(), first);
+    // What the jobs held goes once they have run.
     WaitUntil([&] { return held.use_count() == 1; });
 
+    // The one that ran them and the one that watched them serve the next.
+    WaitUntil([&] { return threads.IdleThreads() == 2; });
+    ASSERT_TRUE(threads.Run([&] { ran[3].set_value(GetCurrentThreadId()); }));
+    ran[3].get_future().get();
+    EXPECT_EQ(threads.ThreadsMade(), 2u);
+}
+
+TEST(WorkerThreadsTest, AJobThatNeverReturnsDelaysTheOthersByThePatienceOnly) {
+    tov::WorkerThreads threads{std::chrono::milliseconds(1)};
+    std::promise<void> gate, ran;
+    const std::shared_future<void> open = gate.get_future().share();
+    ASSERT_TRUE(threads.Run([open] { open.wait(); }));
+    ASSERT_TRUE(threads.Run([open] { open.wait(); }));
+    ASSERT_TRUE(threads.Run([&ran] { ran.set_value(); }));
+    ran.get_future().get();
     gate.set_value();
     WaitUntil([&] { return threads.IdleThreads() == 2; });
-    EXPECT_EQ(threads.ThreadsMade(), 2u);
 }
 } // namespace
