@@ -134,7 +134,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     ExchangeWindowState(Direction::Load);
 
     // Each loaded option goes through its toggle once, inverted first, so it
-    // ends as 0 or 1 with its menu check mark set, and the list is built.
+    // ends as 0 or 1 with its menu check mark set. The toggles' refreshes
+    // wait for the one below, which asks every drive once under all the
+    // options loaded.
     m_bCreating = true;
     UpdateOptions& options = m_catalogue.Options();
     options.viewFloppies = !options.viewFloppies;
@@ -145,7 +147,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     options.autoUpdate = !options.autoUpdate;
     OnViewUpdateAutomatically();
 
-    RefreshDrives();
+    OnDrivesRefresh();
     m_bCreating = false;
     RegisterShellNotices();
     // The layout gave the view its size while the list was still empty (the
@@ -368,7 +370,9 @@ void CMainFrame::OnDrivesRefresh() {
 void CMainFrame::ToggleOption(BOOL& flag, UINT commandId) {
     flag = ToggledFlag(flag);
     CheckMenuItem(GetMenu(m_hWnd), commandId, MF_BYCOMMAND | (flag ? MF_CHECKED : MF_UNCHECKED));
-    OnDrivesRefresh();
+    // While the frame is created, its own refresh follows the toggles.
+    if (!m_bCreating)
+        OnDrivesRefresh();
 }
 
 void CMainFrame::OnViewUpdateFloppies() {

@@ -52,7 +52,38 @@ HICON SystemListIcon(int index, int iconSize) {
     best->Release();
     return icon;
 }
+
+// Two threads in apartments of their own that make the process's first
+// shell-information call at the same moment can wait for each other for
+// ever in the shell's first-use set-up (seen under Wine, with the ANSI and
+// the wide entry alike; once one call has returned, any number run side by
+// side). So the first call is one that touches no drive, made alone; the
+// caller is in an apartment.
+void MakeFirstShellCall() {
+    static std::once_flag shellReady;
+    std::call_once(shellReady, [] {
+        SHFILEINFOW probe{};
+        SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &probe, sizeof probe,
+                       SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
+        if (probe.hIcon != nullptr)
+            DestroyIcon(probe.hIcon);
+    });
+}
+
+DWORD WINAPI FirstShellCallThread(void*) {
+    const tov::ComApartment apartment;
+    MakeFirstShellCall();
+    return 0;
+}
 } // namespace
+
+void StartShellSetUp() {
+    // The set-up takes a good part of the first drive's answer; made while
+    // the window is being created, it is done by the time the drives are
+    // asked. Without a thread the first drive's call makes it.
+    if (const HANDLE thread = CreateThread(nullptr, 0, FirstShellCallThread, nullptr, 0, nullptr))
+        CloseHandle(thread);
+}
 
 DWORD DrivePlatform::LogicalDriveStrings(DWORD length, char* buffer) {
     return GetLogicalDriveStringsA(length, buffer);
@@ -64,20 +95,7 @@ void DrivePlatform::ShellFileInfo(const char* root, SHFILEINFOW* sfi, int iconSi
     // apartment of its own, so calls on several workers do not wait for
     // each other.
     const tov::ComApartment apartment;
-    // Two threads in apartments of their own that make the process's first
-    // shell-information call at the same moment can wait for each other
-    // for ever in the shell's first-use set-up (seen under Wine, with the
-    // ANSI and the wide entry alike; once one call has returned, any number
-    // run side by side). So the first call is one that touches no drive,
-    // made alone.
-    static std::once_flag shellReady;
-    std::call_once(shellReady, [] {
-        SHFILEINFOW probe{};
-        SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &probe, sizeof probe,
-                       SHGFI_USEFILEATTRIBUTES | SHGFI_ICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME);
-        if (probe.hIcon != nullptr)
-            DestroyIcon(probe.hIcon);
-    });
+    MakeFirstShellCall();
     const std::string text(root);
     const std::wstring wide(text.begin(), text.end()); // "D:\" is plain ASCII
     const UINT names = SHGFI_DISPLAYNAME | SHGFI_TYPENAME;

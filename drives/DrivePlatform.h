@@ -45,3 +45,8 @@ public:
 // The platform's real drive calls. Shared: a worker still asking a slow
 // drive when the program ends keeps it alive.
 std::shared_ptr<DrivePlatform> Win32DrivePlatform();
+
+// Starts the shell's first-use set-up on a thread of its own, so that the
+// first drive asked need not wait for it; the system's platform waits for
+// it before its first shell call in any case.
+void StartShellSetUp();

@@ -16,6 +16,11 @@
 //       Starts the program, waits for its window and until the accessible
 //       object of its child CHILD (0: of the window) is no longer busy,
 //       prints its private bytes and closes it.
+//   quiet-memory EXE TITLE CHILD
+//       The same without asking the window anything, as a start with no
+//       screen reader running: waits for the first painted row as `startup`
+//       does, then until the process runs one thread (no drive answer out)
+//       and CHILD has nothing left to paint.
 //   silence PID N MS
 //       N times: posts command 32771 (Refresh) and for MS ms keeps the main
 //       window answering WM_NULL; prints the median and the largest of the
@@ -37,6 +42,7 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -83,29 +89,47 @@ void CloseAndWait(const remote::Process& process, HWND window) {
         TerminateProcess(process.handle(), 1);
 }
 
-// One start, timed as described above; negative on failure.
-double TimeStart(const Program& program) {
+// Polls until the program's window shows its first row as described above;
+// returns the window whose pixels were read, or null after the time-out.
+// `window` is the top-level window, when one was found.
+HWND WaitFirstRow(const remote::Process& process, const Program& program, HWND& window) {
     const POINT probe{Scaled(50), Scaled(10)};
     const double t0 = remote::NowMs();
-    remote::Process process = remote::Start(program.exe);
-    if (!process)
-        return -1;
-    double painted = -1;
-    HWND window = nullptr;
     while (remote::NowMs() - t0 < kTimeoutMs) {
         window = remote::FindTopWindow(process.id(), program.title.c_str());
         HWND target =
             window != nullptr && program.child != 0 ? GetDlgItem(window, program.child) : window;
-        if (target != nullptr) {
-            if (IsBarColour(remote::PixelAt(target, probe.x, probe.y))) {
-                painted = remote::NowMs() - t0;
-                break;
-            }
-        }
+        if (target != nullptr && IsBarColour(remote::PixelAt(target, probe.x, probe.y)))
+            return target;
         Sleep(1);
     }
+    return nullptr;
+}
+
+// One start, timed as described above; negative on failure.
+double TimeStart(const Program& program) {
+    const double t0 = remote::NowMs();
+    remote::Process process = remote::Start(program.exe);
+    if (!process)
+        return -1;
+    HWND window = nullptr;
+    const bool painted = WaitFirstRow(process, program, window) != nullptr;
+    const double t = remote::NowMs() - t0;
     CloseAndWait(process, window);
-    return painted;
+    return painted ? t : -1;
+}
+
+int ThreadCount(DWORD pid) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == pid ? 1 : 0;
+    CloseHandle(snapshot);
+    return count;
 }
 
 int Memory(const Program& program) {
@@ -118,6 +142,27 @@ int Memory(const Program& program) {
     const long long bytes = target != nullptr && remote::WaitNotBusy(target, kTimeoutMs)
                                 ? remote::Measure(process).privateBytes
                                 : -1;
+    CloseAndWait(process, window);
+    if (bytes < 0)
+        return Fail("no settled window");
+    std::printf("%lld\n", bytes);
+    return 0;
+}
+
+int QuietMemory(const Program& program) {
+    remote::Process process = remote::Start(program.exe);
+    if (!process)
+        return Fail("cannot start the program");
+    HWND window = nullptr;
+    const HWND target = WaitFirstRow(process, program, window);
+    const double t0 = remote::NowMs();
+    bool settled = false;
+    while (target != nullptr && !settled && remote::NowMs() - t0 < kTimeoutMs) {
+        settled = ThreadCount(process.id()) == 1 && !GetUpdateRect(target, nullptr, FALSE);
+        if (!settled)
+            Sleep(1);
+    }
+    const long long bytes = settled ? remote::Measure(process).privateBytes : -1;
     CloseAndWait(process, window);
     if (bytes < 0)
         return Fail("no settled window");
@@ -280,6 +325,8 @@ int main(int argc, char** argv) {
     }
     if (verb == "memory" && argc == 5)
         return Memory({argv[2], argv[3], std::atoi(argv[4]), {}});
+    if (verb == "quiet-memory" && argc == 5)
+        return QuietMemory({argv[2], argv[3], std::atoi(argv[4]), {}});
     if (verb == "silence" && argc == 5)
         return Silence(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)),
                        std::max(1, std::atoi(argv[3])), std::atof(argv[4]));
