@@ -3,6 +3,7 @@
 #include "app/DriveMenu.h"
 #include "app/DriveSelectDialog.h"
 #include "app/HelpBinding.h"
+#include "drives/DrivePlatform.h"
 #include "drives/UpdatePolicy.h"
 #include "framework/Clipboard.h"
 #include "framework/Text.h"
@@ -214,6 +215,9 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
 }
 
 void CMainFrame::RegisterShellNotices() {
+    // This thread's first shell calls; the drives' workers may still be in
+    // the shell's first-use set-up, which two first callers would deadlock.
+    WaitForShellSetUp();
     PIDLIST_ABSOLUTE computer = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(m_hWnd, CSIDL_DRIVES, &computer)) || computer == nullptr)
         return;

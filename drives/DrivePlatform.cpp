@@ -53,13 +53,21 @@ HICON SystemListIcon(int index, int iconSize) {
     return icon;
 }
 
+DWORD WINAPI FirstShellCallThread(void*) {
+    const tov::ComApartment apartment;
+    WaitForShellSetUp();
+    return 0;
+}
+} // namespace
+
 // Two threads in apartments of their own that make the process's first
 // shell-information call at the same moment can wait for each other for
 // ever in the shell's first-use set-up (seen under Wine, with the ANSI and
 // the wide entry alike; once one call has returned, any number run side by
 // side). So the first call is one that touches no drive, made alone; the
-// caller is in an apartment.
-void MakeFirstShellCall() {
+// caller is in an apartment. A caller that comes while the set-up runs
+// waits for it.
+void WaitForShellSetUp() {
     static std::once_flag shellReady;
     std::call_once(shellReady, [] {
         SHFILEINFOW probe{};
@@ -69,13 +77,6 @@ void MakeFirstShellCall() {
             DestroyIcon(probe.hIcon);
     });
 }
-
-DWORD WINAPI FirstShellCallThread(void*) {
-    const tov::ComApartment apartment;
-    MakeFirstShellCall();
-    return 0;
-}
-} // namespace
 
 void StartShellSetUp() {
     // The set-up takes a good part of the first drive's answer; made while
@@ -95,7 +96,7 @@ void DrivePlatform::ShellFileInfo(const char* root, SHFILEINFOW* sfi, int iconSi
     // apartment of its own, so calls on several workers do not wait for
     // each other.
     const tov::ComApartment apartment;
-    MakeFirstShellCall();
+    WaitForShellSetUp();
     const std::string text(root);
     const std::wstring wide(text.begin(), text.end()); // "D:\" is plain ASCII
     const UINT names = SHGFI_DISPLAYNAME | SHGFI_TYPENAME;

@@ -50,3 +50,8 @@ std::shared_ptr<DrivePlatform> Win32DrivePlatform();
 // first drive asked need not wait for it; the system's platform waits for
 // it before its first shell call in any case.
 void StartShellSetUp();
+
+// Makes the shell's first-use set-up on the calling thread, which is in an
+// apartment, or waits for the thread that makes it. Every thread's first
+// shell call comes after it.
+void WaitForShellSetUp();
