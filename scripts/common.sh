@@ -7,7 +7,7 @@ BUILD=${TOVEMAR_BUILD:-$ROOT/build}
 
 PACKAGES=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   cmake ninja-build googletest wine wine64 xvfb xdotool x11-apps imagemagick fp-utils-3.2.2
-  fuse3 python3-fusepy nsis fonts-wine)
+  fuse3 python3 python3-fusepy nsis fonts-wine)
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="

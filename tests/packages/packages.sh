@@ -36,6 +36,18 @@ for dll in $($OBJDUMP -p "$EXE" | awk '/DLL Name:/ { print toupper($3) }'); do
   *) fail "Tovemar.exe imports $dll, not a system DLL" ;;
   esac
 done
+# Its own imports come from the system directory only (the load
+# configuration's DependentLoadFlags, LOAD_LIBRARY_SEARCH_SYSTEM32), and a
+# session host runs it unredirected.
+HEADERS=$($OBJDUMP -p "$EXE")
+grep -q TERMINAL_SERVICE_AWARE <<<"$HEADERS" || fail "Tovemar.exe is not terminal-server aware"
+read -r LC_RVA LC_SIZE < <(awk '/Load Configuration Directory/ { print $3, $4 }' <<<"$HEADERS")
+BASE=$(awk '$1 == "ImageBase" { print $2 }' <<<"$HEADERS")
+[ "$((16#${LC_SIZE:-0}))" -ge $((0x50)) ] || fail "Tovemar.exe has no load configuration (size 0x${LC_SIZE:-0})"
+FLAGS_AT=$((16#$BASE + 16#${LC_RVA:-0} + 0x4E))
+expect "DependentLoadFlags (little-endian)" "0008" \
+  "$($OBJDUMP -s --start-address=$FLAGS_AT --stop-address=$((FLAGS_AT + 2)) "$EXE" |
+    awk '/^ [0-9a-f]+ / { print $2; exit }')"
 rm -rf "$UNZIPPED"
 
 step "A fresh prefix"
