@@ -1,6 +1,7 @@
 #include "app/HelpBinding.h"
 
 #include "framework/Registry.h"
+#include "framework/SystemLibrary.h"
 
 #include <cstring>
 #include <string>
@@ -11,7 +12,7 @@ using HtmlHelpProc = HWND(WINAPI*)(HWND caller, LPCWSTR file, UINT command, DWOR
 // HtmlHelpW, the viewer's wide entry point, is export 15 of its control
 // library: a help file's path may hold any character.
 constexpr WORD kHtmlHelpOrdinal = 15;
-constexpr char kControlLibrary[] = "hhctrl.ocx";
+constexpr wchar_t kControlLibrary[] = L"hhctrl.ocx";
 // HH_CLOSE_ALL of the viewer's commands.
 constexpr UINT kHhCloseAll = 0x12;
 
@@ -71,21 +72,6 @@ BOOL ReadRegisteredPath(HKEY root, const char* subkey, char (&buffer)[MAX_PATH])
         std::memcpy(buffer, expanded, length);
     }
     return buffer[0] != '\0';
-}
-
-HMODULE LoadSystemLibrary(const char* name) {
-    // Never the program's or the current directory: a library planted there
-    // under the same name would run inside this process.
-    HMODULE library = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (library != nullptr || GetLastError() != ERROR_INVALID_PARAMETER)
-        return library;
-    // A system without the search flags: name the system directory outright.
-    char directory[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(directory, sizeof directory);
-    if (length == 0 || length >= sizeof directory)
-        return nullptr;
-    const std::string path = std::string(directory, length) + "\\" + name;
-    return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 BOOL Win32HelpPlatform::ReadRegisteredPath(HKEY root, const char* subkey,

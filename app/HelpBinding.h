@@ -36,10 +36,6 @@ public:
     FARPROC FindExport(HMODULE library, WORD ordinal) override;
 };
 
-// Loads library `name` from the system directory only, never from the
-// program's or the current directory; null when it is not there.
-HMODULE LoadSystemLibrary(const char* name);
-
 // Reads the default value of key `root`\`subkey` into buffer as a path: TRUE
 // only when the value, with its terminating zero (added if the value lacks
 // one), fits in the buffer. A REG_EXPAND_SZ value is returned expanded, and

@@ -7,11 +7,17 @@
 static CDriveApp theApp;
 
 namespace {
-// Libraries loaded from now on (the accessibility and help libraries, and
-// what shell extensions load for themselves) come from the system directory
-// only, never from the folder a portable copy was unpacked to. The function
-// exists from Windows 8, and on Windows 7 with its update; without it the
-// program's own loads name the system directory themselves.
+// Libraries loaded by name from now on (the accessibility and help
+// libraries, and what shell extensions load for themselves) come from the
+// system directory only, never from the folder a portable copy was unpacked
+// to; the image's load configuration does the same for its imports. The
+// shell extensions of the drive menu still work: COM loads an in-process
+// server by its registered full path with the altered search order, which
+// looks for the server's own imports beside it. The default directories
+// (LOAD_LIBRARY_SEARCH_DEFAULT_DIRS) would add only the program's folder,
+// which no extension lives in. The function exists from Windows 8, and on
+// Windows 7 with its update; without it the program's own loads name the
+// system directory themselves.
 void LoadLibrariesFromSystemOnly() {
     using SetDirectories = BOOL(WINAPI*)(DWORD);
     const auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(

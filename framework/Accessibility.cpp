@@ -1,5 +1,7 @@
 #include "framework/Accessibility.h"
 
+#include "framework/SystemLibrary.h"
+
 namespace tov {
 
 namespace {
@@ -8,9 +10,9 @@ namespace {
 // the process ends: clients may hold the window's object to the last, and
 // unloading COM under an apartment that still exists is not safe.
 struct Library {
-    HMODULE oleacc = Load(L"oleacc.dll");
-    HMODULE automation = Load(L"oleaut32.dll");
-    HMODULE com = Load(L"ole32.dll");
+    HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
+    HMODULE automation = LoadSystemLibrary(L"oleaut32.dll");
+    HMODULE com = LoadSystemLibrary(L"ole32.dll");
     decltype(&::LresultFromObject) lresultFromObject = nullptr;
     decltype(&::CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
     decltype(&::SysAllocStringLen) sysAllocStringLen = nullptr;
@@ -24,9 +26,6 @@ struct Library {
             Bind<decltype(createStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
         sysAllocStringLen = Bind<decltype(sysAllocStringLen)>(automation, "SysAllocStringLen");
         coDisconnectObject = Bind<decltype(coDisconnectObject)>(com, "CoDisconnectObject");
-    }
-    static HMODULE Load(const wchar_t* name) {
-        return LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
     template <typename Fn> static Fn Bind(HMODULE module, const char* name) {
         return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));

@@ -3,6 +3,7 @@
 // how the registered path is read.
 #include "app/HelpBinding.h"
 #include "framework/Handle.h"
+#include "framework/SystemLibrary.h"
 
 #include <gtest/gtest.h>
 #include <htmlhelp.h>
@@ -244,7 +245,7 @@ HWND CallEntry(HMODULE library) {
 TEST(HelpBindingPlatform, ASystemLibraryIsNotTakenFromTheCurrentOrProgramDirectory) {
     Planted plant("TovemarPlant.ocx");
     ASSERT_TRUE(plant.ok);
-    EXPECT_EQ(tov::LoadSystemLibrary("TovemarPlant.ocx"), nullptr);
+    EXPECT_EQ(tov::LoadSystemLibrary(L"TovemarPlant.ocx"), nullptr);
     EXPECT_FALSE(plant.Loaded());
 
     // The ordinary search would have run the planted copy.
@@ -254,7 +255,7 @@ TEST(HelpBindingPlatform, ASystemLibraryIsNotTakenFromTheCurrentOrProgramDirecto
     EXPECT_EQ(CallEntry(searched.get()), kPlantedAnswer);
 
     // What is in the system directory loads.
-    const tov::UniqueModule system(tov::LoadSystemLibrary("version.dll"));
+    const tov::UniqueModule system(tov::LoadSystemLibrary(L"version.dll"));
     EXPECT_TRUE(system);
 }
 
