@@ -51,11 +51,19 @@ DWORD WINAPI OpenRoot(void* parameter) {
     const tov::ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    // As a folder, by the class "Folder": the root's own verbs (a disc's
+    // autorun.inf) do not take over. Where that class has no command to
+    // open with (Wine registers only a DDE entry), the root's plain open.
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | SEE_MASK_CLASSNAME;
+    info.lpClass = L"Folder";
     info.lpVerb = L"open";
     info.lpFile = root->c_str();
     info.nShow = SW_SHOWNORMAL;
-    ShellExecuteExW(&info);
+    if (!ShellExecuteExW(&info)) {
+        info.fMask &= ~SEE_MASK_CLASSNAME;
+        info.lpClass = nullptr;
+        ShellExecuteExW(&info);
+    }
     return 0;
 }
 
