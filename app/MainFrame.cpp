@@ -29,6 +29,10 @@ constexpr LONG kShellDriveEvents = SHCNE_DRIVEADD | SHCNE_DRIVEREMOVED | SHCNE_M
                                    SHCNE_MEDIAREMOVED | SHCNE_FREESPACE | SHCNE_UPDATEITEM |
                                    SHCNE_RENAMEFOLDER;
 
+// How long a copy waits for a busy clipboard, and how often it tries.
+constexpr std::chrono::seconds kClipboardPatience{2};
+constexpr UINT kClipboardRetryMs = 100;
+
 UINT TimerDelay(std::chrono::milliseconds delay) {
     return static_cast<UINT>(std::max<long long>(USER_TIMER_MINIMUM, delay.count()));
 }
@@ -209,7 +213,7 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
     m_catalogue.SetNotify(nullptr);
     if (m_nShellNotices != 0)
         SHChangeNotifyDeregister(std::exchange(m_nShellNotices, 0));
-    for (const UINT_PTR timer : {kNoticeTimer, kAutoUpdateTimer, kStaleTimer})
+    for (const UINT_PTR timer : {kNoticeTimer, kAutoUpdateTimer, kStaleTimer, kClipboardTimer})
         ::KillTimer(m_hWnd, timer);
     return Default();
 }
@@ -276,6 +280,9 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
         ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
         m_wndView.RowsChanged();
         DrivesStateChanged();
+        return 0;
+    case kClipboardTimer:
+        RetryCopy();
         return 0;
     default:
         return Default();
@@ -440,7 +447,27 @@ void CMainFrame::OnHelpContents() {
 }
 
 void CMainFrame::OnEditCopy() {
-    tov::PutTextOnClipboard(m_hWnd, ShownDrivesText(m_catalogue));
+    // The rows as they stand now, however late the text lands.
+    m_pendingCopy = ShownDrivesText(m_catalogue);
+    m_copyDeadline = m_clock() + kClipboardPatience;
+    // Held by another program for a moment (a clipboard history, a remote
+    // desktop's copier): tried again from the message loop, which goes on.
+    if (tov::PutTextOnClipboard(m_hWnd, m_pendingCopy)) {
+        m_pendingCopy.clear();
+        ::KillTimer(m_hWnd, kClipboardTimer);
+    } else {
+        ::SetTimer(m_hWnd, kClipboardTimer, kClipboardRetryMs, nullptr);
+    }
+}
+
+void CMainFrame::RetryCopy() {
+    const bool placed = tov::PutTextOnClipboard(m_hWnd, m_pendingCopy);
+    if (!placed && m_clock() < m_copyDeadline)
+        return;
+    ::KillTimer(m_hWnd, kClipboardTimer);
+    m_pendingCopy.clear();
+    if (!placed)
+        m_wndStatusBar.SetPaneText(0, AfxLoadString(IDS_CLIPBOARD_BUSY));
 }
 
 LRESULT CMainFrame::OnContextMenu(WPARAM wParam, LPARAM lParam) {

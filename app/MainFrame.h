@@ -13,7 +13,9 @@
 #include "view/DriveView.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
+#include <string>
 
 // Posted to the frame by a drive's worker when its late answers are ready.
 constexpr UINT WM_DRIVE_ANSWERS = WM_APP + 1;
@@ -25,6 +27,8 @@ constexpr UINT WM_DRIVE_SHELL_NOTICE = WM_APP + 2;
 constexpr UINT_PTR kNoticeTimer = 1;
 constexpr UINT_PTR kAutoUpdateTimer = 2;
 constexpr UINT_PTR kStaleTimer = 3;
+// A copy waiting for the clipboard, which another program holds.
+constexpr UINT_PTR kClipboardTimer = 4;
 
 class CMainFrame : public CFrameWnd {
 public:
@@ -70,7 +74,9 @@ public:
     void OnViewUpdateFloppies();
     void OnViewUpdateRemovables();
     void OnHelpContents();
-    // Edit > Copy: the shown drives onto the clipboard as text.
+    // Edit > Copy: the shown drives onto the clipboard as text. While
+    // another program holds the clipboard the copy is tried again for up to
+    // two seconds; then the status bar says the clipboard is busy.
     void OnEditCopy();
     // A right-click, Shift+F10 or the menu key on a row of the view: the
     // drive's menu.
@@ -107,6 +113,9 @@ private:
     void DrivesStateChanged();
     // Registers for the shell's drive notices; deregistered at destruction.
     void RegisterShellNotices();
+    // Puts the waiting copy onto the clipboard if it can be had; gives up,
+    // saying so, once the copy has waited long enough.
+    void RetryCopy();
 
     // Shows the menu of drive `record` at `screen` and carries out the choice.
     void ShowDriveMenu(size_t record, POINT screen);
@@ -118,6 +127,8 @@ private:
     ULONG m_nShellNotices = 0;       // the shell's registration, 0 when none
     NoticeCoalescer m_notices;
     DriveCatalogue::Clock m_clock;
+    std::wstring m_pendingCopy; // the text of a copy that waits for the clipboard
+    std::chrono::steady_clock::time_point m_copyDeadline;
     // A WM_DRIVE_ANSWERS is on its way; shared with the workers' notice.
     std::shared_ptr<std::atomic<bool>> m_answersPosted = std::make_shared<std::atomic<bool>>(false);
 };

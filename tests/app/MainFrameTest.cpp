@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <thread>
 
 namespace {
 using namespace tovtest;
@@ -353,6 +354,77 @@ TEST_F(MainFrameTest, VolumeNoticesAreCoalescedIntoOneRefresh) {
     now += std::chrono::milliseconds(1);
     tick();
     EXPECT_EQ(platform.rootListCalls, refreshes + 2);
+}
+
+// Another program's hold on the clipboard, from a thread of its own, until
+// Release().
+class ClipboardHolder {
+public:
+    ClipboardHolder()
+        : m_thread([this] {
+              m_held = OpenClipboard(nullptr) && EmptyClipboard();
+              SetEvent(m_opened.get());
+              WaitForSingleObject(m_release.get(), 20000);
+              CloseClipboard();
+          }) {
+        WaitForSingleObject(m_opened.get(), 20000);
+    }
+    ~ClipboardHolder() { Release(); }
+    void Release() {
+        SetEvent(m_release.get());
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    bool m_held = false;
+
+private:
+    tov::UniqueHandle<HANDLE, CloseHandle> m_opened{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    tov::UniqueHandle<HANDLE, CloseHandle> m_release{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    std::thread m_thread;
+};
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Ctrl+C while the clipboard is held: the copy lands once it is let go,
+// the window going on meanwhile; held past two seconds, nothing is copied
+// and the status bar says why.
+TEST_F(MainFrameTest, ACopyWaitsForABusyClipboardThenSaysItIsBusy) {
+    Open();
+    auto now = std::chrono::steady_clock::time_point{};
+    frame->SetClock([&now] { return now; });
+    {
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.m_held);
+        SendMessageA(window, WM_COMMAND, ID_EDIT_COPY, 0);
+        Pump();
+        holder.Release();
+        ASSERT_TRUE(PumpUntil([] { return !ClipboardText().empty(); }, [] { Pump(); }));
+    }
+    EXPECT_EQ(ClipboardText().rfind(L"Drive\t", 0), 0u) << ClipboardText().size();
+
+    ClipboardHolder holder;
+    SendMessageA(window, WM_COMMAND, ID_EDIT_COPY, 0);
+    now += std::chrono::milliseconds(1999);
+    SendMessageA(window, WM_TIMER, kClipboardTimer, 0);
+    EXPECT_EQ(StatusText(), "Ready");
+    now += std::chrono::milliseconds(1);
+    SendMessageA(window, WM_TIMER, kClipboardTimer, 0);
+    EXPECT_EQ(StatusText(), "The clipboard is busy; nothing was copied");
+    holder.Release();
+    SendMessageA(window, WM_TIMER, kClipboardTimer, 0);
+    EXPECT_EQ(ClipboardText(), L"") << "given up: the copy never lands";
 }
 
 // A close that reaches the frame while View Drives runs ends the dialog
