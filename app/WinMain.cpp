@@ -1,5 +1,6 @@
 #include "app/DriveApp.h"
 #include "drives/DrivePlatform.h"
+#include "framework/ProcessReference.h"
 
 #include <ole2.h>
 
@@ -51,5 +52,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS);
     StartShellSetUp();
     const OleSession ole;
-    return AfxWinMain(instance);
+    tov::ProcessReference process;
+    const tov::ShellProcessReference offered(process);
+    const int code = AfxWinMain(instance);
+    // The main window has gone. Sheets the drive menu opened (Properties and
+    // the like) run on shell threads that hold the process's reference: the
+    // process ends when the last of them closes, not with them.
+    process.Release();
+    process.RunUntilReleased();
+    return code;
 }
