@@ -3,11 +3,12 @@
 
 Writes Toolbar.bmp (80 x 15, five 16 x 15 button images, 16 colours), its
 twice-as-large set Toolbar32.bmp (160 x 30, for 144 DPI and up) and
-Tovemar.ico next to this script: 32 x 32 and 16 x 16 in 16 colours, as 96 DPI
-shows them, and 20, 24, 40, 48, 64 and 256 pixels in 32-bit colour with
-alpha for larger scales (the largest PNG-compressed, as the format allows
-for it). The files are committed, so building the program does not need Python; run this
-script again after changing a picture.
+Tovemar.ico next to this script: 32 x 32 and 16 x 16 in 16 colours and the
+same two pictures in 32-bit colour with alpha (which a true-colour display
+takes), and 20, 24, 40, 48, 64 and 256 pixels in 32-bit colour for larger
+scales (the largest PNG-compressed, as the format allows for it). The files
+are committed, so the build does not redraw them; run this script again
+after changing a picture.
 
 Pictures are drawn as text, one character per pixel; PALETTE_KEYS names the
 colour of each character. In the toolbar '.' is the silver button face (the
@@ -345,7 +346,9 @@ def icon_file():
     x128 = scale2x_rgba(x64)
     x256 = [[p for p in row for _ in range(2)] for row in x128 for _ in range(2)]
     full = {32: rgba_rows(ICON_32, 32), 64: x64, 256: x256}
-    images = [(32, 16, 4, icon_image(ICON_32, 32)), (16, 16, 4, icon_image(ICON_16, 16))]
+    images = [(32, 16, 4, icon_image(ICON_32, 32)), (16, 16, 4, icon_image(ICON_16, 16)),
+              (32, 0, 32, icon_image_32bpp(full[32])),
+              (16, 0, 32, icon_image_32bpp(rgba_rows(ICON_16, 16)))]
     for size in (20, 24, 40, 48, 64):
         source = full[min(s for s in full if s >= size)]
         images.append((size, 0, 32, icon_image_32bpp(resample(source, size))))

@@ -189,8 +189,9 @@ TEST(Resources, ToolbarBitmapHoldsFiveSixteenColourButtons) {
     EXPECT_EQ(largeInfo.bmHeight, 2 * info.bmHeight);
 }
 
-// 16 and 32 pixels in 16 colours, as 96 DPI shows them; 32-bit images with
-// alpha for the larger scales, each loaded at its own size.
+// 16 and 32 pixels in 16 colours, and in 32-bit colour with alpha, which a
+// true-colour display takes; 32-bit images for the larger scales, each
+// loaded at its own size.
 TEST(Resources, IconHasAnImageForEveryScale) {
 #pragma pack(push, 2)
     struct GroupEntry {
@@ -206,18 +207,33 @@ TEST(Resources, IconHasAnImageForEveryScale) {
     std::memcpy(header, group.data(), sizeof header);
     EXPECT_EQ(header[1], 1); // icons, not cursors
     ASSERT_EQ(group.size(), 6 + header[2] * sizeof(GroupEntry));
-    std::map<int, int> bitsBySize;
+    std::multimap<int, int> bitsBySize;
+    std::map<WORD, int> bitsById;
     for (int i = 0; i < header[2]; ++i) {
         GroupEntry entry;
         std::memcpy(&entry, group.data() + 6 + i * sizeof entry, sizeof entry);
         const int size = entry.width == 0 ? 256 : entry.width;
-        bitsBySize[size] = entry.bitCount;
+        bitsBySize.emplace(size, entry.bitCount);
+        bitsById[entry.id] = entry.bitCount;
         EXPECT_EQ(entry.height, entry.width);
         EXPECT_EQ(entry.colours, entry.bitCount == 4 ? 16 : 0) << size;
     }
-    EXPECT_EQ(bitsBySize,
-              (std::map<int, int>{
-                  {16, 4}, {20, 32}, {24, 32}, {32, 4}, {40, 32}, {48, 32}, {64, 32}, {256, 32}}));
+    EXPECT_EQ(bitsBySize, (std::multimap<int, int>{{16, 4},
+                                                   {16, 32},
+                                                   {20, 32},
+                                                   {24, 32},
+                                                   {32, 4},
+                                                   {32, 32},
+                                                   {40, 32},
+                                                   {48, 32},
+                                                   {64, 32},
+                                                   {256, 32}}));
+    for (const int size : {16, 32}) {
+        const int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group.data()), TRUE, size,
+                                                   size, LR_DEFAULTCOLOR);
+        EXPECT_EQ(bitsById[static_cast<WORD>(id)], 32)
+            << size << " pixels on a true-colour display";
+    }
 
     for (const auto& [size, bits] : bitsBySize) {
         tov::UniqueIcon icon(static_cast<HICON>(
