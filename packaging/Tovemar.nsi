@@ -6,6 +6,8 @@
 ; STAGE holds Tovemar.exe and Tovemar.chm. Silent use: /S installs, and
 ; Uninstall.exe /S uninstalls and keeps the settings. Either ends with exit
 ; code 32 when Tovemar still runs from the installed folder after a wait.
+; Over a newer installed version the installer asks before it replaces it;
+; silent, it changes nothing and ends with exit code 1638.
 
 !ifndef VERSION | STAGE | ICON | OUTFILE
   !error "VERSION, STAGE, ICON and OUTFILE must be defined"
@@ -20,11 +22,14 @@ RequestExecutionLevel user
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tovemar"
 !define SETTINGS_KEY "Software\Velmora\Tovemar"
 ; ERROR_SHARING_VIOLATION: the program's files are in use.
 !define EXIT_IN_USE 32
+; ERROR_PRODUCT_VERSION: a newer version is installed and stays.
+!define EXIT_NEWER_INSTALLED 1638
 ; How long a silent run waits for Tovemar to close.
 !define SILENT_WAIT_SECONDS 10
 
@@ -116,7 +121,30 @@ Function .onInit
   ${Else}
     StrCpy $Installed ""
   ${EndIf}
+  Call RefuseDowngrade
   Call WaitUntilClosed
+FunctionEnd
+
+; RefuseDowngrade: over a newer installed version, asks whether to replace
+; it; a silent run, or the answer no, quits with EXIT_NEWER_INSTALLED before
+; anything is touched.
+Function RefuseDowngrade
+  ${If} $Installed == ""
+    Return
+  ${EndIf}
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "DisplayVersion"
+  ${VersionCompare} "$0" "${VERSION}" $1
+  ${If} $1 != 1
+    Return
+  ${EndIf}
+  ${IfNot} ${Silent}
+    MessageBox MB_YESNO|MB_ICONEXCLAMATION|MB_DEFBUTTON2 \
+      "Tovemar $0 is installed, which is newer than this setup's ${VERSION}.$\n$\nReplace it with the older version?" \
+      IDYES replace
+  ${EndIf}
+  SetErrorLevel ${EXIT_NEWER_INSTALLED}
+  Quit
+  replace:
 FunctionEnd
 
 Function SkipDirectoryOnUpgrade

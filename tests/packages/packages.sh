@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The packages, checked from outside: the portable zip's files and program;
 # then, in a fresh Wine prefix, a silent install of an older version, an
-# upgrade that waits for the running program, an uninstall refused while the
-# program runs, and a silent uninstall that keeps the settings.
+# upgrade that waits for the running program, the older installer refused
+# over the newer version, an uninstall refused while the program runs, and
+# a silent uninstall that keeps the settings.
 # Usage: packages.sh DRIVER.exe Tovemar.exe VERSION ZIP SETUP OLD_VERSION OLD_SETUP
 set -u
 DRIVER=$1 EXE=$2 VERSION=$3 ZIP=$4 SETUP=$5 OLD_VERSION=$6 OLD_SETUP=$7
@@ -126,6 +127,14 @@ expect "installer exit code" 0 $?
 expect_installed "$VERSION"
 cmp -s "$INSTALL/Tovemar.exe" "$EXE" || fail "the upgrade did not replace Tovemar.exe"
 expect "settings kept by the upgrade" 0x0 "$(reg_value "$SETTINGS_KEY\\Init" ViewFloppies)"
+
+step "The older installer, silent, refuses to replace $VERSION: exit code 1638, nothing changed"
+BEFORE=$(ls -l --time-style=+%s.%N "$INSTALL")
+install "$OLD_SETUP" /S
+expect "installer exit code" 1638 $?
+expect_installed "$VERSION"
+cmp -s "$INSTALL/Tovemar.exe" "$EXE" || fail "the older installer replaced Tovemar.exe"
+expect "the installed files, untouched" "$BEFORE" "$(ls -l --time-style=+%s.%N "$INSTALL")"
 
 step "A silent uninstall while Tovemar runs fails with exit code 32 and removes nothing"
 start_installed
