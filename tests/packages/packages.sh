@@ -87,6 +87,14 @@ install() { # install SETUP.exe [ARGS...]: the installer's exit code
   shift
   wine 'C:\setup.exe' "$@"
 }
+# install_code SETUP.exe [ARGS...]: prints the installer's whole exit code,
+# of which a Linux exit status keeps only the low byte.
+install_code() {
+  cp "$1" "$WINEPREFIX/drive_c/setup.exe"
+  shift
+  printf '@start "" /wait C:\\setup.exe %%*\r\n@echo %%errorlevel%%\r\n' >"$WINEPREFIX/drive_c/setup.cmd"
+  wine cmd /c 'C:\setup.cmd' "$@" 2>/dev/null | tr -d '\r'
+}
 # expect_installed VERSION: the installed files, shortcut and entry.
 expect_installed() {
   expect "installed files" "Tovemar.chm Tovemar.exe Uninstall.exe" "$(ls "$INSTALL" 2>/dev/null | paste -sd' ')"
@@ -130,8 +138,7 @@ expect "settings kept by the upgrade" 0x0 "$(reg_value "$SETTINGS_KEY\\Init" Vie
 
 step "The older installer, silent, refuses to replace $VERSION: exit code 1638, nothing changed"
 BEFORE=$(ls -l --time-style=+%s.%N "$INSTALL")
-install "$OLD_SETUP" /S
-expect "installer exit code" 1638 $?
+expect "installer exit code" 1638 "$(install_code "$OLD_SETUP" /S)"
 expect_installed "$VERSION"
 cmp -s "$INSTALL/Tovemar.exe" "$EXE" || fail "the older installer replaced Tovemar.exe"
 expect "the installed files, untouched" "$BEFORE" "$(ls -l --time-style=+%s.%N "$INSTALL")"
