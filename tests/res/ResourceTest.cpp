@@ -218,16 +218,9 @@ TEST(Resources, IconHasAnImageForEveryScale) {
         EXPECT_EQ(entry.height, entry.width);
         EXPECT_EQ(entry.colours, entry.bitCount == 4 ? 16 : 0) << size;
     }
-    EXPECT_EQ(bitsBySize, (std::multimap<int, int>{{16, 4},
-                                                   {16, 32},
-                                                   {20, 32},
-                                                   {24, 32},
-                                                   {32, 4},
-                                                   {32, 32},
-                                                   {40, 32},
-                                                   {48, 32},
-                                                   {64, 32},
-                                                   {256, 32}}));
+    const std::multimap<int, int> expected{{16, 4},  {16, 32}, {20, 32}, {24, 32}, {32, 4},
+                                           {32, 32}, {40, 32}, {48, 32}, {64, 32}, {256, 32}};
+    EXPECT_EQ(bitsBySize, expected);
     for (const int size : {16, 32}) {
         const int id = LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group.data()), TRUE, size,
                                                    size, LR_DEFAULTCOLOR);
