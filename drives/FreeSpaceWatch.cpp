@@ -35,6 +35,10 @@ bool IsNearlyFull(bool was, uint64_t total, uint64_t free, const WarningLevels& 
 void ReadingLog::Add(FreeReading reading) {
     if (!m_readings.empty() && reading.time < m_readings.back().time)
         return;
+    // Room for the bound and the one reading over it, and no more: growing
+    // by doubling would hold twice that.
+    if (m_readings.capacity() == 0)
+        m_readings.reserve(kMaxReadings + 1);
     m_readings.push_back(reading);
     if (m_readings.size() <= kMaxReadings)
         return;
@@ -49,6 +53,8 @@ void ReadingLog::Add(FreeReading reading) {
 void AddHourlyReading(FreeReadings& hourly, FreeReading reading) {
     if (!hourly.empty() && reading.time - hourly.back().time < kHour)
         return;
+    if (hourly.capacity() < kMaxHourlyReadings + 1)
+        hourly.reserve(kMaxHourlyReadings + 1);
     hourly.push_back(reading);
     const auto old = std::find_if(hourly.begin(), hourly.end(), [&](const FreeReading& r) {
         return r.time >= reading.time - kWeek;
@@ -174,4 +180,12 @@ std::vector<std::wstring> FreeSpaceWatch::Names() const {
     for (const auto& entry : m_drives)
         names.push_back(entry.first);
     return names;
+}
+
+size_t FreeSpaceWatch::BytesHeld() const {
+    size_t bytes = 0;
+    for (const auto& [name, drive] : m_drives)
+        bytes += sizeof(std::pair<const std::wstring, Drive>) + name.capacity() * sizeof(wchar_t) +
+                 drive.run.BytesHeld() + drive.hourly.capacity() * sizeof(FreeReading);
+    return bytes;
 }

@@ -43,6 +43,7 @@ public:
     // dropped.
     void Add(FreeReading reading);
     const FreeReadings& Readings() const { return m_readings; }
+    size_t BytesHeld() const { return m_readings.capacity() * sizeof(FreeReading); }
 
 private:
     FreeReadings m_readings;
@@ -91,6 +92,8 @@ public:
     std::optional<FreeTrend> Trend(const std::wstring& name) const;
     // The names of the drives known, in name order.
     std::vector<std::wstring> Names() const;
+    // The heap the readings and names take, less the allocator's own overhead.
+    size_t BytesHeld() const;
 
 private:
     struct Drive {
