@@ -17,7 +17,6 @@
 #include <dbt.h>
 #include <shlobj.h>
 
-#include <ctime>
 #include <utility>
 
 namespace {
@@ -84,8 +83,7 @@ DEFINE_MESSAGE_MAP(
 
 CMainFrame::CMainFrame(std::shared_ptr<DrivePlatform> platform)
     : m_catalogue(std::move(platform)), m_wndView(&m_catalogue),
-      m_clock([] { return std::chrono::steady_clock::now(); }),
-      m_wallClock([] { return static_cast<int64_t>(std::time(nullptr)); }) {
+      m_clock([] { return std::chrono::steady_clock::now(); }) {
     m_catalogue.SetOutlook([this](const DriveRecord& record) { return OutlookOf(record); });
 }
 

@@ -15,6 +15,7 @@
 #include "view/DriveView.h"
 
 #include <atomic>
+#include <ctime>
 #include <memory>
 
 // Posted to the frame by a drive's worker when its late answers are ready.
@@ -147,7 +148,7 @@ private:
     CNotifyIcon m_warningIcon;
     std::string m_strWarnedRoot; // the drive a click on the icon brings up
     UINT m_nTaskbarCreated = 0;
-    std::function<int64_t()> m_wallClock;
+    std::function<int64_t()> m_wallClock = [] { return static_cast<int64_t>(std::time(nullptr)); };
     int64_t m_nHistorySaved = 0; // the wall-clock second of the last save
 
     bool m_bStateSaved = false;
