@@ -28,10 +28,15 @@ bool CNotifyIcon::Show(HWND window, UINT id, UINT callbackMessage, HICON icon,
                        const std::wstring& tip) {
     if (m_bAdded && (window != m_hWnd || id != m_nId))
         Remove();
+    // Unchanged, the shell is not asked again (the frame shows the icon
+    // after every poll).
+    if (m_bAdded && icon == m_hIcon && callbackMessage == m_nMessage && tip == m_strTip)
+        return true;
     m_hWnd = window;
     m_nId = id;
     m_nMessage = callbackMessage;
     m_hIcon = icon;
+    m_strTip = tip;
     NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP);
     CopyField(data.szTip, tip);
     if (m_bAdded)

@@ -15,8 +15,8 @@ public:
     CNotifyIcon& operator=(const CNotifyIcon&) = delete;
     ~CNotifyIcon() { Remove(); }
 
-    // Adds the icon of `window` with id `id`, or changes its tip when it is
-    // there already. False when the shell refused.
+    // Adds the icon of `window` with id `id`, or changes its icon and tip
+    // when they differ from what the shell has. False when the shell refused.
     bool Show(HWND window, UINT id, UINT callbackMessage, HICON icon, const std::wstring& tip);
     // A balloon over the shown icon: the warning sign, a title and a text.
     bool Warn(const std::wstring& title, const std::wstring& text);
@@ -33,5 +33,6 @@ private:
     UINT m_nId = 0;
     UINT m_nMessage = 0;
     HICON m_hIcon = nullptr;
+    std::wstring m_strTip; // the tip the shell has
     bool m_bAdded = false;
 };

@@ -15,6 +15,11 @@ class WarningsTest : public FrameFixture {
 protected:
     void SetUp() override {
         FrameFixture::SetUp();
+        // Wine's notification area comes up with its desktop, which a fresh
+        // server may still be starting: the shell adds icons only once it is.
+        GetDesktopWindow();
+        ASSERT_TRUE(PumpUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; },
+                              [] { Pump(); }));
         // E: is nearly full: 195 MB of 4 GB free, below 10 % of it.
         platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, 4096 * kMB, 2048 * kMB},
                            {"D:\\", "Data (D:)", DRIVE_FIXED, true, 4096 * kMB, 2048 * kMB},
