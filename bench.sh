@@ -20,7 +20,7 @@ AUTO_UPDATE=32776
 DPI=${BENCH_DPI:-96}
 
 ensure_packages
-TOVEMAR_TARGETS="Tovemar bench_bare bench_e2e bench_paint e2e_driver" build_all >&2
+TOVEMAR_TARGETS="Tovemar bench_bare bench_e2e bench_paint bench_warnings e2e_driver" build_all >&2
 if [ "$DPI" = 96 ]; then
   use_prefix wineprefix-bench
 else
@@ -54,6 +54,10 @@ read -r START_TOV START_TOV_MIN START_BARE START_BARE_MIN <<<"$(tr '\n' ' ' <<<"
 say "paint: 26 rows in a view window (bench_paint)"
 read -r PAINT26 PAINT26_FLOOR < <(quiet wine "$BUILD/tests/bench/bench_paint.exe" |
   awk '/^ *paint:/ { print $2, $5 }')
+
+say "warnings: 21 drives' readings over a simulated week of 10-second polls (bench_warnings)"
+read -r WARN_POLL_US WARN_HELD_KB < <(quiet wine "$BUILD/tests/bench/bench_warnings.exe" |
+  awk '/^per poll:/ { us = $3 } /^held:/ { kb = $2 } END { print us, kb }')
 
 PID=$(drv start "$(win "$EXE_UNIX")")
 say "refresh: 30 refreshes of the running program"
@@ -161,6 +165,7 @@ $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) co
 | refresh of $DRIVES drives (F5), less a $ROUNDTRIP ms message round trip | $REFRESH_NET ms | bare calls $BARE_CALLS ms; with the policy's drive types $(awk -v a="$BARE_CALLS" -v b="$TYPE_CALLS" 'BEGIN { printf "%.1f", a + b }') ms | $(ratio "$REFRESH_NET" "$BARE_CALLS"); $(ratio "$REFRESH_NET" "$(awk -v a="$BARE_CALLS" -v b="$TYPE_CALLS" 'BEGIN { print a + b }')") | <= 1.1x |
 | one paint of 26 rows (bench_paint) | $PAINT26 ms | FillRect/DrawText floor $PAINT26_FLOOR ms | $(ratio "$PAINT26" "$PAINT26_FLOOR") | |
 | one paint of the running view ($DRIVES rows), less the round trip | $PAINT_NET ms | | | |
+| warnings: readings and trends of 21 drives, a simulated week of 10-second polls (bench_warnings): processor time per poll; memory held | $WARN_POLL_US us; $WARN_HELD_KB KB | | | well under the poll's own cost; < 200 KB |
 | GDI objects: start, after 100 and $LAST cycles | $(soak_at 0 2), $(soak_at 100 2), $(soak_at "$LAST" 2) | | | no growth |
 | $USER_KIND: start, after 100 and $LAST cycles | $(soak_at 0 3), $(soak_at 100 3), $(soak_at "$LAST" 3) | | | no growth |
 | private bytes: start, after 100 and $LAST cycles | $(mb "$(soak_at 0 4)"), $(mb "$(soak_at 100 4)"), $(mb "$(soak_at "$LAST" 4)") | | | no growth after the first cycles |

@@ -7,6 +7,7 @@ namespace {
 // menu returns the choice).
 constexpr UINT kHideItem = kShellMenuLastId + 1;
 constexpr UINT kOpenItem = kShellMenuLastId + 2;
+constexpr UINT kSilenceItem = kShellMenuLastId + 3;
 
 void AppendItem(HMENU menu, UINT id, const wchar_t* text) {
     AppendMenuW(menu, MF_STRING, id, text);
@@ -19,21 +20,23 @@ bool ShellMayAsk(const DriveRecord& record, DriveState state) {
 }
 
 DriveMenuChoice ShowDriveMenu(DriveShell& shell, HWND owner, POINT screen, const std::wstring& root,
-                              bool withShellItems) {
+                              bool withShellItems, bool silenced) {
     tov::UniqueMenu menu(CreatePopupMenu());
     if (!menu)
         return DriveMenuChoice::None;
     AppendItem(menu.get(), kHideItem, L"&Hide This Drive");
+    AppendMenuW(menu.get(), MF_STRING | (silenced ? MF_CHECKED : MF_UNCHECKED), kSilenceItem,
+                L"Don't &Warn for This Drive");
     UniqueContextMenu shellMenu;
     if (withShellItems)
         shellMenu = shell.ContextMenuOf(root, owner);
     if (shellMenu) {
         AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
         // The shell sets its own default item (Open).
-        if (FAILED(shellMenu->QueryContextMenu(menu.get(), 2, kShellMenuFirstId, kShellMenuLastId,
+        if (FAILED(shellMenu->QueryContextMenu(menu.get(), 3, kShellMenuFirstId, kShellMenuLastId,
                                                CMF_NORMAL))) {
             shellMenu.reset();
-            DeleteMenu(menu.get(), 1, MF_BYPOSITION);
+            DeleteMenu(menu.get(), 2, MF_BYPOSITION);
         }
     }
     if (!shellMenu) {
@@ -46,6 +49,8 @@ DriveMenuChoice ShowDriveMenu(DriveShell& shell, HWND owner, POINT screen, const
         return DriveMenuChoice::Hide;
     if (chosen == kOpenItem)
         return DriveMenuChoice::Open;
+    if (chosen == kSilenceItem)
+        return DriveMenuChoice::ToggleWarnings;
     if (shellMenu && chosen >= kShellMenuFirstId && chosen <= kShellMenuLastId) {
         CMINVOKECOMMANDINFOEX invoke{};
         invoke.cbSize = sizeof invoke;

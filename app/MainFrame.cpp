@@ -3,6 +3,7 @@
 #include "app/DriveMenu.h"
 #include "app/DriveSelectDialog.h"
 #include "app/HelpBinding.h"
+#include "app/WarningsDialog.h"
 #include "drives/DrivePlatform.h"
 #include "drives/UpdatePolicy.h"
 #include "framework/Clipboard.h"
@@ -80,11 +81,15 @@ DEFINE_MESSAGE_MAP(
     OnMessage<WM_CONTEXTMENU, &CMainFrame::OnContextMenu>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_FLOPPIES, &CMainFrame::OnUpdateViewUpdateFloppies>(),
     OnUpdateCommandUI<ID_VIEW_UPDATE_REMOVABLES, &CMainFrame::OnUpdateViewUpdateRemovables>(),
-    OnMessage<WM_DRIVE_ANSWERS, &CMainFrame::OnDriveAnswers>());
+    OnMessage<WM_DRIVE_ANSWERS, &CMainFrame::OnDriveAnswers>(),
+    OnCommand<ID_VIEW_WARNINGS, &CMainFrame::OnViewWarnings>(),
+    OnMessage<WM_WARNING_ICON, &CMainFrame::OnWarningIcon>());
 
 CMainFrame::CMainFrame(std::shared_ptr<DrivePlatform> platform)
     : m_catalogue(std::move(platform)), m_wndView(&m_catalogue),
-      m_clock([] { return std::chrono::steady_clock::now(); }) {}
+      m_clock([] { return std::chrono::steady_clock::now(); }) {
+    m_catalogue.SetOutlook([this](const DriveRecord& record) { return OutlookOf(record); });
+}
 
 void CMainFrame::SetClock(DriveCatalogue::Clock clock) {
     m_clock = clock;
@@ -136,7 +141,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     });
 
     ExchangeSettings(Direction::Load);
+    ExchangeWarnings(Direction::Load, m_warnings);
     ExchangeWindowState(Direction::Load);
+    m_nTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
 
     // Each loaded option goes through its toggle once, inverted first, so it
     // ends as 0 or 1 with its menu check mark set. The toggles' refreshes
@@ -154,6 +161,11 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
 
     OnDrivesRefresh();
     m_bCreating = false;
+    // The answers start-up waited for are the first readings.
+    std::vector<std::string> roots;
+    for (const DriveRecord& record : m_catalogue.Drives())
+        roots.emplace_back(record.szRoot);
+    ObserveDrives(roots);
     RegisterShellNotices();
     // The layout gave the view its size while the list was still empty (the
     // bars are laid out as they are docked), so no later resize brings the
@@ -166,6 +178,7 @@ void CMainFrame::SaveState() {
     if (std::exchange(m_bStateSaved, true))
         return;
     ExchangeSettings(Direction::Save);
+    SaveHistories();
     // The settings above have created the application key this opens.
     ExchangeWindowState(Direction::Save);
 }
@@ -215,6 +228,7 @@ LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
         SHChangeNotifyDeregister(std::exchange(m_nShellNotices, 0));
     for (const UINT_PTR timer : {kNoticeTimer, kAutoUpdateTimer, kStaleTimer, kClipboardTimer})
         ::KillTimer(m_hWnd, timer);
+    m_warningIcon.Remove();
     return Default();
 }
 
@@ -346,6 +360,7 @@ void CMainFrame::ApplyDriveAnswers() {
     const DriveCatalogue::Applied applied = m_catalogue.ApplyAnswers();
     for (const auto& [name, shown] : applied.choices)
         StoreShownFlag(name.c_str(), shown);
+    ObserveDrives(applied.answeredRoots);
     if (applied.changed) {
         // The view alone, unerased: its paint covers every pixel at once.
         // Only the rows that changed, unless the set of rows did.
@@ -496,11 +511,12 @@ void CMainFrame::ShowDriveMenu(size_t record, POINT screen) {
     const DriveRecord& drive = m_catalogue.Drives()[record];
     const std::string root = drive.szRoot;
     const bool withShellItems = ShellMayAsk(drive, m_catalogue.StateOf(drive));
+    const bool silenced = IsSilenced(drive.sfi.szDisplayName);
     // The menu stands for the drive as it was when it opened.
     m_catalogue.HoldAnswers(true);
     m_bMenuOpen = true;
-    const DriveMenuChoice choice =
-        ::ShowDriveMenu(*m_shell, m_wndView.m_hWnd, screen, tov::Widen(root), withShellItems);
+    const DriveMenuChoice choice = ::ShowDriveMenu(*m_shell, m_wndView.m_hWnd, screen,
+                                                   tov::Widen(root), withShellItems, silenced);
     m_bMenuOpen = false;
     m_catalogue.HoldAnswers(false);
     // The choice acts on the drive by its root, wherever its record is now.
@@ -510,6 +526,9 @@ void CMainFrame::ShowDriveMenu(size_t record, POINT screen) {
             continue;
         if (choice == DriveMenuChoice::Open) {
             m_shell->Open(tov::Widen(root));
+        } else if (choice == DriveMenuChoice::ToggleWarnings) {
+            StoreSilenced(drives[i].sfi.szDisplayName, !silenced);
+            WarningsChanged();
         } else if (choice == DriveMenuChoice::Hide) {
             // As clearing the drive's line in View Drives does.
             m_catalogue.SetShown(i, false);
@@ -518,4 +537,131 @@ void CMainFrame::ShowDriveMenu(size_t record, POINT screen) {
         break;
     }
     ApplyDriveAnswers();
+}
+
+// --- Warnings ---------------------------------------------------------------
+
+DriveOutlook CMainFrame::OutlookOf(const DriveRecord& record) const {
+    DriveOutlook outlook;
+    if (record.ulTotalBytes == 0)
+        return outlook;
+    const std::wstring name = record.sfi.szDisplayName;
+    outlook.nearlyFull = m_watch.NearlyFull(name);
+    outlook.marked = outlook.nearlyFull && m_warnings.mark;
+    outlook.trend = m_watch.Trend(name);
+    return outlook;
+}
+
+void CMainFrame::ObserveDrives(const std::vector<std::string>& roots) {
+    if (roots.empty())
+        return;
+    const int64_t now = m_wallClock();
+    const DriveList& drives = m_catalogue.Drives();
+    for (const std::string& root : roots) {
+        const auto record = std::find_if(drives.begin(), drives.end(),
+                                         [&](const DriveRecord& r) { return root == r.szRoot; });
+        // A drive goes by its name; one without a name has nothing to keep.
+        if (record == drives.end() || record->sfi.szDisplayName[0] == L'\0')
+            continue;
+        const std::wstring name = record->sfi.szDisplayName;
+        if (!m_watch.Knows(name))
+            m_watch.SetHistory(name, LoadHistory(name.c_str()));
+        const uint64_t total = record->bShown ? record->ulTotalBytes : 0;
+        if (m_watch.Observe(name, total, record->ulTotalFreeBytes, now, m_warnings.levels) ==
+            Crossing::BecameNearlyFull)
+            WarnOf(*record);
+    }
+    // The first save a minute after the first readings, then at most once
+    // a minute; closing saves too.
+    constexpr int64_t kHistoryInterval = 60;
+    if (m_nHistorySaved == 0)
+        m_nHistorySaved = now;
+    else if (now - m_nHistorySaved >= kHistoryInterval)
+        SaveHistories();
+    WarningsChanged();
+}
+
+void CMainFrame::WarnOf(const DriveRecord& record) {
+    if (!m_warnings.notify || IsSilenced(record.sfi.szDisplayName))
+        return;
+    m_strWarnedRoot = record.szRoot;
+    // The icon must be there for its balloon.
+    WarningsChanged();
+    m_warningIcon.Warn(tov::Widen(DriveLetterOf(record)) + L": is nearly full",
+                       NearlyFullText(record));
+}
+
+void CMainFrame::WarningsChanged() {
+    std::wstring tip = L"Nearly full:";
+    bool any = false;
+    for (const DriveRecord& record : m_catalogue.Drives()) {
+        if (!record.bShown || record.ulTotalBytes == 0 ||
+            !m_watch.NearlyFull(record.sfi.szDisplayName) || IsSilenced(record.sfi.szDisplayName))
+            continue;
+        tip += (any ? L", " : L" ") + tov::Widen(DriveLetterOf(record)) + L":";
+        any = true;
+    }
+    if (any && m_warnings.notify) {
+        const auto icon = static_cast<HICON>(
+            LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAIN), IMAGE_ICON,
+                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        m_warningIcon.Show(m_hWnd, kWarningIconId, WM_WARNING_ICON, icon, tip);
+    } else {
+        m_warningIcon.Remove();
+    }
+}
+
+void CMainFrame::SaveHistories() {
+    m_nHistorySaved = m_wallClock();
+    for (const std::wstring& name : m_watch.Names())
+        if (!m_watch.History(name).empty())
+            StoreHistory(name.c_str(), m_watch.History(name));
+}
+
+void CMainFrame::OnViewWarnings() {
+    CWarningsDialog dialog(m_warnings);
+    if (dialog.DoModal() != IDOK)
+        return;
+    m_warnings = dialog.m_options;
+    ExchangeWarnings(Direction::Save, m_warnings);
+    for (const auto& [name, crossing] : m_watch.Relevel(m_warnings.levels)) {
+        if (crossing != Crossing::BecameNearlyFull)
+            continue;
+        for (const DriveRecord& record : m_catalogue.Drives())
+            if (name == record.sfi.szDisplayName && record.bShown)
+                WarnOf(record);
+    }
+    WarningsChanged();
+    // The marks may have changed on any row.
+    ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
+}
+
+LRESULT CMainFrame::OnWarningIcon(WPARAM, LPARAM lParam) {
+    switch (LOWORD(lParam)) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+    case NIN_BALLOONUSERCLICK:
+        break;
+    default:
+        return 0;
+    }
+    ::ShowWindow(m_hWnd, ::IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
+    if (!m_strWarnedRoot.empty())
+        m_wndView.FocusDrive(m_strWarnedRoot);
+    ::SetFocus(m_wndView.m_hWnd);
+    return 0;
+}
+
+void CMainFrame::OnTaskbarCreated() {
+    m_warningIcon.Forget();
+    WarningsChanged();
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != 0 && message == m_nTaskbarCreated) {
+        OnTaskbarCreated();
+        return 0;
+    }
+    return CFrameWnd::WindowProc(message, wParam, lParam);
 }

@@ -7,13 +7,16 @@
 #include "app/RefreshSchedule.h"
 #include "drives/DriveCatalogue.h"
 #include "framework/FrameWnd.h"
+#include "framework/NotifyIcon.h"
 #include "framework/StatusBar.h"
 #include "framework/ToolBar.h"
 #include "settings/ProfileSection.h"
+#include "settings/Warnings.h"
 #include "view/DriveView.h"
 
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -21,6 +24,10 @@
 constexpr UINT WM_DRIVE_ANSWERS = WM_APP + 1;
 // Posted to the frame by the shell for a change of the drives.
 constexpr UINT WM_DRIVE_SHELL_NOTICE = WM_APP + 2;
+// The notification-area icon's callback: the event in lParam's low word.
+constexpr UINT WM_WARNING_ICON = WM_APP + 3;
+// The id of the frame's notification-area icon (no GUID).
+constexpr UINT kWarningIconId = 1;
 
 // The frame's timers: the coalesced refresh after notices, the free-space
 // poll, and the moment a call still out turns "not responding".
@@ -85,6 +92,21 @@ public:
     void OnUpdateViewUpdateRemovables(CCmdUI* cmdUI);
     // WM_DRIVE_ANSWERS: fills in the rows whose answers have arrived.
     LRESULT OnDriveAnswers(WPARAM, LPARAM);
+    // View > Warnings...: the nearly-full levels and the two choices; OK
+    // applies and saves them at once.
+    void OnViewWarnings();
+    // WM_WARNING_ICON: a click on the icon or its balloon brings the window
+    // up with the drive warned of as the focus row.
+    LRESULT OnWarningIcon(WPARAM, LPARAM lParam);
+    // The taskbar was recreated: the icon is added again.
+    void OnTaskbarCreated();
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The wall clock, in seconds, the free-space readings are timed by.
+    void SetWallClock(std::function<int64_t()> clock) { m_wallClock = std::move(clock); }
+    const WarningOptions& Warnings() const { return m_warnings; }
+    const FreeSpaceWatch& Watch() const { return m_watch; }
+    const CNotifyIcon& WarningIcon() const { return m_warningIcon; }
+
     // After the set of shown drives changed in the drive selection dialog:
     // saves the settings, repaints and recomputes the scroll range.
     void OnShownDrivesChanged();
@@ -119,6 +141,24 @@ private:
 
     // Shows the menu of drive `record` at `screen` and carries out the choice.
     void ShowDriveMenu(size_t record, POINT screen);
+
+    // Takes the figures of the drives at `roots` as readings; tells of a
+    // drive that became nearly full and updates the icon.
+    void ObserveDrives(const std::vector<std::string>& roots);
+    // After the warnings' state changed: the icon and its tip, the rows.
+    void WarningsChanged();
+    // A balloon for the drive of record `record`, unless it is silenced.
+    void WarnOf(const DriveRecord& record);
+    void SaveHistories();
+    DriveOutlook OutlookOf(const DriveRecord& record) const;
+
+    WarningOptions m_warnings;
+    FreeSpaceWatch m_watch;
+    CNotifyIcon m_warningIcon;
+    std::string m_strWarnedRoot; // the drive a click on the icon brings up
+    UINT m_nTaskbarCreated = 0;
+    std::function<int64_t()> m_wallClock = [] { return static_cast<int64_t>(std::time(nullptr)); };
+    int64_t m_nHistorySaved = 0; // the wall-clock second of the last save
 
     bool m_bStateSaved = false;
     bool m_bCreating = false;        // OnCreate runs: refreshes wait for answers

@@ -362,6 +362,7 @@ DriveCatalogue::Applied DriveCatalogue::ApplyDoneQueries() {
             Fill(*record, *query, again, applied);
         else
             FillFreeSpace(*record, *query, applied);
+        applied.answeredRoots.push_back(query->root);
         if (again) {
             // The answer predates the refresh that listed the drive: it
             // stands in until the drive answers again.

@@ -69,6 +69,8 @@ public:
         std::vector<std::string> changedRoots;
         // Choices made while a name was unknown, to store under the name now.
         std::vector<std::pair<std::wstring, int>> choices;
+        // Every root whose answer was applied, its figures changed or not.
+        std::vector<std::string> answeredRoots;
     };
 
     explicit DriveCatalogue(std::shared_ptr<DrivePlatform> platform = Win32DrivePlatform(),
@@ -98,6 +100,12 @@ public:
     void SetNotify(Notify notify);
     // The clock the call ages are measured with (the steady clock by default).
     void SetClock(Clock clock) { m_clock = std::move(clock); }
+    // Where the warnings' view of a record comes from; none by default.
+    using OutlookReader = std::function<DriveOutlook(const DriveRecord&)>;
+    void SetOutlook(OutlookReader outlook) { m_outlook = std::move(outlook); }
+    DriveOutlook OutlookOf(const DriveRecord& record) const override {
+        return m_outlook ? m_outlook(record) : DriveOutlook{};
+    }
 
     // Rebuilds the list under the options in force: drives listed before
     // keep their last records until their answers arrive, their icons
@@ -154,6 +162,7 @@ private:
     DriveList m_drives;
     UpdateOptions m_options;
     ShownFlagReader m_storedShownFlag;
+    OutlookReader m_outlook;
     int m_iconSize = kDefaultDriveIconSize;
     Clock m_clock;
     int m_holds = 0;

@@ -4,6 +4,9 @@
 #pragma once
 
 #include "drives/DriveRecord.h"
+#include "drives/FreeSpaceWatch.h"
+
+#include <optional>
 
 // What a row can say about a drive's size.
 enum class DriveState {
@@ -12,6 +15,13 @@ enum class DriveState {
     NotQueried,    // its update option is off (dark box)
     Waiting,       // no figures known yet, its answer is out
     NotResponding, // its call has been out too long; figures known or not
+};
+
+// What the warnings say of a drive with figures.
+struct DriveOutlook {
+    bool nearlyFull = false;
+    bool marked = false; // nearly full, and the user wants such rows in red
+    std::optional<FreeTrend> trend;
 };
 
 class DriveSource {
@@ -34,6 +44,9 @@ public:
     // True while the list is not settled: some drive's answer is out or
     // waiting to be applied.
     virtual bool Busy() const { return false; }
+
+    // The warnings' view of a record; nothing said by default.
+    virtual DriveOutlook OutlookOf(const DriveRecord&) const { return {}; }
 
     int CountShownDrives() { return ::CountShownDrives(Drives()); }
     // Sets bShown of record `index` as the user chose it. A choice made for

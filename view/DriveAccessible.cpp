@@ -36,8 +36,11 @@ std::vector<AccessibleRow> AccessibleRows(DriveSource& source, int scrollPos, in
         const RowLayout row = LayoutRow(index++, scrollPos, clientWidth, record, metrics, state);
         // A drive whose name has not arrived goes by its root.
         accessible.name = ListedNameOf(record);
+        const DriveOutlook outlook = source.OutlookOf(record);
         accessible.value = RowValue(row);
-        accessible.description = RowDetails(record, state);
+        if (row.hasSize && outlook.nearlyFull)
+            accessible.value += L", nearly full";
+        accessible.description = RowDetails(record, state, outlook);
         accessible.bounds = {0, row.y, clientWidth, row.y + metrics.Scaled(metrics.rowPitch)};
         rows.push_back(std::move(accessible));
     }

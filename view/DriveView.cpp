@@ -263,6 +263,14 @@ int CDriveView::FocusRecord() {
     return m_source != nullptr ? RecordOfShownRow(m_source->Drives(), FocusRow()) : -1;
 }
 
+void CDriveView::FocusDrive(const std::string& root) {
+    if (m_source == nullptr)
+        return;
+    const int row = ShownRowOfRoot(m_source->Drives(), root, FocusRow());
+    if (row >= 0)
+        MoveFocusRow(row);
+}
+
 void CDriveView::MoveFocusRow(int row) {
     const bool moved = row != FocusRow();
     const int record = RecordOfShownRow(m_source->Drives(), row);

@@ -79,6 +79,9 @@ public:
     // coordinates), or of the focus row; -1 for none.
     int RecordAt(POINT client);
     int FocusRecord();
+    // Makes the row of the shown drive at `root` the focus row, scrolled
+    // into view; the focus row stays when no shown drive has that root.
+    void FocusDrive(const std::string& root);
     // The focus row's rectangle in client coordinates; empty without one.
     RECT FocusRowRect();
 

@@ -31,6 +31,8 @@ struct RowMetrics {
 // The bar's two colours: the used share and the label over the rest.
 constexpr COLORREF kBarUsedColour = 0x00FF0000; // blue
 constexpr COLORREF kBarRestColour = 0x00C0C0C0; // silver
+// The used share of a nearly-full drive when such rows are marked.
+constexpr COLORREF kBarNearlyFullColour = 0x000000FF; // red
 constexpr char kBarPercentFormat[] = "%.0f%%";
 constexpr char kBarNoMediaLabel[] = "no media";
 constexpr char kBarWaitingLabel[] = "waiting";

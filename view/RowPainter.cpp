@@ -70,9 +70,11 @@ void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth
         const DriveRecord record = drives[i];
         if (record.bShown == 0)
             continue;
-        PaintDriveRow(
-            dc, LayoutRow(index, scrollPos, clientWidth, record, metrics, source.StateOf(record)),
-            record, source, labelFont);
+        RowLayout row =
+            LayoutRow(index, scrollPos, clientWidth, record, metrics, source.StateOf(record));
+        if (row.hasSize && source.OutlookOf(record).marked)
+            row.barUsedColour = kBarNearlyFullColour;
+        PaintDriveRow(dc, row, record, source, labelFont);
         ++index;
     }
 }

@@ -76,6 +76,8 @@ public:
             items.push_back((info.fType & MFT_SEPARATOR) ? L"-" : text);
             if (info.fState & MFS_DEFAULT)
                 items.back() += L"*";
+            if (info.fState & MFS_CHECKED)
+                items.back() += L"[x]";
             if (pick == text)
                 chosen = info.wID;
         }
@@ -120,16 +122,26 @@ protected:
 // An answered drive: Tovemar's item, a separator, the shell's items with the
 // shell's default; a shell item goes to the shell, Hide hides the row and
 // stores 0 under the drive's name at once. Answers wait while the menu shows.
-TEST_F(DriveMenuTest, AnAnsweredDriveGetsHideAndTheShellsItems) {
+TEST_F(DriveMenuTest, AnAnsweredDriveGetsHideWarnAndTheShellsItems) {
     Open();
     shell->pick = L"P&roperties";
     RightClick(1);
     EXPECT_EQ(shell->asked, (std::vector<std::wstring>{L"C:\\"}));
     EXPECT_EQ(shell->items,
-              (std::vector<std::wstring>{L"&Hide This Drive", L"-", L"&Open*", L"P&roperties"}));
+              (std::vector<std::wstring>{L"&Hide This Drive", L"Don't &Warn for This Drive", L"-",
+                                         L"&Open*", L"P&roperties"}));
     EXPECT_TRUE(shell->held);
     EXPECT_FALSE(frame->m_catalogue.AnswersHeld());
     EXPECT_EQ(shell->invoked, (std::vector<UINT>{1}));
+
+    // Silencing is stored by name and checks the item.
+    shell->pick = L"Don't &Warn for This Drive";
+    RightClick(1);
+    const std::string silenced = std::string(kTestCompanyKey) + "\\Tovemar\\Silenced";
+    EXPECT_EQ(StoredDword(silenced, "Local Disk (C:)"), 1u);
+    shell->pick.clear();
+    RightClick(1);
+    EXPECT_EQ(shell->items[1], L"Don't &Warn for This Drive[x]");
 
     shell->pick = L"&Hide This Drive";
     RightClick(1);
@@ -148,7 +160,8 @@ TEST_F(DriveMenuTest, ADriveWithoutAnswerGetsOpenAndHideOnly) {
     SendMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(View()), -1);
     Pump();
     EXPECT_TRUE(shell->asked.empty());
-    EXPECT_EQ(shell->items, (std::vector<std::wstring>{L"&Hide This Drive", L"&Open*"}));
+    EXPECT_EQ(shell->items, (std::vector<std::wstring>{L"&Hide This Drive",
+                                                       L"Don't &Warn for This Drive", L"&Open*"}));
     SendMessageW(View(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 20));
     SendMessageW(View(), WM_KEYDOWN, VK_RETURN, 1);
     EXPECT_EQ(shell->opened, (std::vector<std::wstring>{L"E:\\", L"A:\\", L"E:\\"}));

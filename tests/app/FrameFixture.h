@@ -137,6 +137,8 @@ protected:
 private:
     void Create(std::optional<SIZE> size) {
         frame = new CMainFrame(platformPtr);
+        // Readings all at one second: what is stored does not depend on when a test runs.
+        frame->SetWallClock([] { return int64_t{1700000000}; });
         TestApp().m_pMainWnd = frame;
         ASSERT_TRUE(frame->LoadFrame(IDR_MAIN, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE));
         window = frame->m_hWnd;

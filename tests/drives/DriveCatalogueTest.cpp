@@ -389,10 +389,12 @@ TEST_F(DriveCatalogueTest, APollReadsOnlyTheFreeSpaceOfAnsweredFixedNetworkAndRa
     EXPECT_TRUE(applied.changed);
     EXPECT_EQ(At(1).ulTotalFreeBytes, GB);
     EXPECT_STREQ(At(1).szFileSystem, L"NTFS");
-    // Unchanged figures repaint nothing.
+    // Unchanged figures repaint nothing, yet each answer is a reading.
     catalogue.Poll();
     ASSERT_TRUE(WaitNotified(13));
-    EXPECT_FALSE(catalogue.ApplyAnswers().changed);
+    const DriveCatalogue::Applied again = catalogue.ApplyAnswers();
+    EXPECT_FALSE(again.changed);
+    EXPECT_EQ(Sorted(again.answeredRoots), (Strings{"C:\\", "N:\\", "R:\\"}));
 }
 
 TEST_F(DriveCatalogueTest, AChoiceForAnUnnamedDriveSurvivesRefreshesAndToggles) {

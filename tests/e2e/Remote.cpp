@@ -368,6 +368,7 @@ RowLook LookAtRow(const Image& image, int y, COLORREF background) {
     const RECT bar{45, y + 1, w - 100, y + 27};
     const int area = (bar.right - bar.left) * (bar.bottom - bar.top);
     const int blue = image.Count(bar, kBarBlue);
+    const int red = image.Count(bar, kBarRed);
     const int silver = image.Count(bar, kBarSilver);
     const int dark = image.Count(bar, kDarkGrey);
 
@@ -388,6 +389,8 @@ RowLook LookAtRow(const Image& image, int y, COLORREF background) {
         look.kind = "empty";
     else if (dark * 3 > area)
         look.kind = "dark"; // a dark checkerboard over about half the bar
+    else if (red > 0 && red + silver == area)
+        look.kind = "red"; // a nearly-full drive's bar, marked
     else if (blue + silver != area || blue == 0)
         look.kind = "other";
     else if (image.HasHorizontalPair(bar, kBarBlue))

@@ -124,6 +124,7 @@ private:
 COLORREF PixelAt(HWND window, int x, int y);
 
 constexpr COLORREF kBarBlue = 0x00FF0000;
+constexpr COLORREF kBarRed = 0x000000FF;
 constexpr COLORREF kBarSilver = 0x00C0C0C0;
 constexpr COLORREF kDarkGrey = 0x00404040;
 

@@ -1,5 +1,8 @@
 // The details of a row and the clipboard text of the shown drives.
+#include "tests/view/DibCanvas.h"
 #include "tests/view/TestDrives.h"
+#include "view/DriveAccessible.h"
+#include "view/RowPainter.h"
 #include "view/RowText.h"
 
 #include <gtest/gtest.h>
@@ -53,10 +56,69 @@ TEST(RowTextTest, TheClipboardTextListsTheShownRows) {
                      MakeRecord("Hidden (H:)", kGB, kGB, false), MakeRecord("Stick (E:)", 0, 0),
                      MakeRecord("Tiny (T:)", 100, 40)};
     source.excluded = {"A:"};
-    EXPECT_EQ(ShownDrivesText(source), L"Drive\tName\tTotal\tUsed\tFree\tUsed %\r\n"
-                                       L"A:\tFloppy (A:)\t\t\t\tnot queried\r\n"
-                                       L"D:\tDATA (D:)\t931.51GB\t576.67GB\t354.84GB\t61%\r\n"
-                                       L"E:\tStick (E:)\t\t\t\tno media\r\n"
-                                       L"T:\tTiny (T:)\t0.10KB\t0.06KB\t0.04KB\t60%\r\n");
+    FreeTrend trend;
+    trend.bytesPerSecond = -1.2 * kGB / 3 / 3600;
+    source.outlooks["T"].trend = trend;
+    trend.fullIn = 12 * 86400;
+    source.outlooks["D"].trend = trend;
+    source.outlooks["E"].trend = trend; // no figures: nothing to say
+    EXPECT_EQ(ShownDrivesText(source),
+              L"Drive\tName\tTotal\tUsed\tFree\tUsed %\tChange/day\tFull in\r\n"
+              L"A:\tFloppy (A:)\t\t\t\tnot queried\t\t\r\n"
+              L"D:\tDATA (D:)\t931.51GB\t576.67GB\t354.84GB\t61%\t-9.60GB\tabout 12 days\r\n"
+              L"E:\tStick (E:)\t\t\t\tno media\t\t\r\n"
+              L"T:\tTiny (T:)\t0.10KB\t0.06KB\t0.04KB\t60%\t-9.60GB\t\r\n");
+}
+
+// Each unit up to where it rounds to the next one.
+TEST(RowTextTest, ForecastWordsRoundToAWholeUnit) {
+    const std::pair<int64_t, const wchar_t*> cases[] = {
+        {0, L"less than a minute"},       {59, L"less than a minute"},
+        {60, L"about 1 minute"},          {89, L"about 1 minute"},
+        {90, L"about 2 minutes"},         {2400, L"about 40 minutes"},
+        {3569, L"about 59 minutes"},      {3570, L"about 1 hour"},
+        {5 * 3600, L"about 5 hours"},     {84599, L"about 23 hours"},
+        {84600, L"about 1 day"},          {12 * 86400, L"about 12 days"},
+        {365 * 86400, L"about 365 days"},
+    };
+    for (const auto& [seconds, words] : cases)
+        EXPECT_EQ(ForecastWords(seconds), words) << seconds;
+    EXPECT_EQ(SignedAmountText(1.5 * 1024), L"+1.50KB");
+}
+
+// A nearly-full drive says so in its value and its details; a trend adds
+// the fourth line.
+TEST(RowTextTest, NearlyFullAndTheTrendInTheDetailsAndTheAccessibleValue) {
+    TestDrives source;
+    source.drives = {MakeRecord("Small (D:)", 4096ull << 20, 200000000ull)};
+    FreeTrend trend;
+    trend.change = -1.2 * kGB;
+    trend.span = 3 * 3600;
+    trend.fullIn = 12 * 86400;
+    source.outlooks["D"] = {true, false, trend};
+    const std::vector<AccessibleRow> rows = AccessibleRows(source, 0, 600, RowMetrics{}, 0);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].value, L"95% used, 190.73MB free, nearly full");
+    EXPECT_EQ(rows[0].description, L"Small (D:)\n\nTotal 4.00GB, used 3.81GB (95%), free "
+                                   L"190.73MB, nearly full\n-1.20GB in the last 3 hours, full in "
+                                   L"about 12 days");
+    trend.span = 45;
+    trend.fullIn.reset();
+    EXPECT_EQ(ChangeLine(trend), L"-1.20GB in the last 45 seconds");
+}
+
+// Marked, a nearly-full drive's used share is red and nothing else changes.
+TEST(RowTextTest, AMarkedRowPaintsItsUsedShareRed) {
+    TestDrives source;
+    source.drives = {MakeRecord("Full (F:)", 1000, 50)};
+    DibCanvas plain(640, 40), marked(640, 40);
+    CDC plainDc(plain.dc()), markedDc(marked.dc());
+    PaintDriveRows(plainDc, source, 0, 600, RowMetrics{});
+    source.outlooks["F"] = {true, true, std::nullopt};
+    PaintDriveRows(markedDc, source, 0, 600, RowMetrics{});
+    const RECT all{0, 0, 640, 40};
+    EXPECT_EQ(marked.Count(all, 0x000000FF), plain.Count(all, 0x00FF0000));
+    EXPECT_GT(marked.Count(all, 0x000000FF), 400);
+    EXPECT_EQ(marked.Count(all, 0x00C0C0C0), plain.Count(all, 0x00C0C0C0));
 }
 } // namespace

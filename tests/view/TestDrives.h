@@ -68,6 +68,12 @@ public:
         return it != states.end() ? it->second : DriveSource::StateOf(record);
     }
     bool Busy() const override { return busy; }
+    // Letters whose drives the warnings speak of.
+    std::map<std::string, DriveOutlook> outlooks;
+    DriveOutlook OutlookOf(const DriveRecord& record) const override {
+        const auto it = outlooks.find(DriveLetterOf(record));
+        return it != outlooks.end() ? it->second : DriveOutlook{};
+    }
 };
 
 // A top-level frame that owns a drive list, for a view to show as its child. Lives on the stack: it
