@@ -7,6 +7,7 @@
 #include "app/RefreshSchedule.h"
 #include "drives/DriveCatalogue.h"
 #include "framework/FrameWnd.h"
+#include "framework/StartupShow.h"
 #include "framework/StatusBar.h"
 #include "framework/ToolBar.h"
 #include "settings/ProfileSection.h"
@@ -47,6 +48,8 @@ public:
     // Loads or saves the placement and the bars' docking under the
     // application's profile.
     void ExchangeWindowState(Direction direction);
+    // The show state the stored placement gave the frame while it was created.
+    tov::StoredShow StoredShow() const { return m_storedShow; }
 
     int OnCreate(LPCREATESTRUCTW cs);
     void OnSetFocus(CWnd* oldFocus);
@@ -111,6 +114,7 @@ private:
     // Shows the menu of drive `record` at `screen` and carries out the choice.
     void ShowDriveMenu(size_t record, POINT screen);
 
+    tov::StoredShow m_storedShow = tov::StoredShow::None;
     bool m_bStateSaved = false;
     bool m_bCreating = false;        // OnCreate runs: refreshes wait for answers
     bool m_bCloseAfterModal = false; // a close waits for the modal dialog's end
