@@ -1,6 +1,7 @@
 #include "settings/WindowState.h"
 
 #include "framework/DockState.h"
+#include "framework/Dpi.h"
 #include "framework/FrameWnd.h"
 #include "framework/StartupShow.h"
 #include "framework/WinApp.h"
@@ -56,11 +57,11 @@ tov::StoredShow ExchangeWindowPlacement(HWND window, Direction direction, const 
         // The normal rectangle now, hidden; the style has creation maximize
         // the window from it, as for a window created maximized.
         placement.showCmd = SW_HIDE;
-        SetWindowPlacement(window, &placement);
+        tov::RestoreWindowPlacement(window, placement);
         SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_MAXIMIZE);
         return stored;
     }
-    SetWindowPlacement(window, &placement);
+    tov::RestoreWindowPlacement(window, placement);
     return stored;
 }
 

@@ -5,6 +5,8 @@
 #include "framework/Handle.h"
 #include "tests/framework/FrameTestSupport.h"
 
+#include <algorithm>
+
 namespace frametest {
 namespace {
 
@@ -130,6 +132,48 @@ TEST_F(DockStateTest, FloatingPositionOffTheScreenIsBroughtBack) {
     EXPECT_LE(holder.right,
               GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_GE(holder.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+}
+
+// Two monitors side by side, the right one a portrait screen reaching higher
+// than the left one: the desktop's bounding box has a corner no monitor
+// shows, above the left one. The left one's taskbar takes its bottom 40 rows.
+RECT LShapedWorkArea(const RECT& rect) {
+    static const RECT monitors[] = {{0, 0, 1024, 768}, {1024, -400, 1624, 768}};
+    static const RECT work[] = {{0, 0, 1024, 728}, {1024, -400, 1624, 768}};
+    // The monitor overlapped most, else the nearest one, as MonitorFromRect does.
+    auto distance = [&](const RECT& m) {
+        RECT overlap{};
+        if (IntersectRect(&overlap, &m, &rect))
+            return -static_cast<long>(overlap.right - overlap.left) *
+                   (overlap.bottom - overlap.top);
+        const long dx = std::max({m.left - rect.right, rect.left - m.right, 0L});
+        const long dy = std::max({m.top - rect.bottom, rect.top - m.bottom, 0L});
+        return dx * dx + dy * dy;
+    };
+    return distance(monitors[0]) <= distance(monitors[1]) ? work[0] : work[1];
+}
+
+TEST_F(DockStateTest, AFloatingBarIsKeptOnTheWorkAreaOfTheNearestMonitor) {
+    frame->m_workAreaOf = LShapedWorkArea;
+    CToolBar& bar = frame->m_wndToolBar;
+    struct Case {
+        POINT asked, expected;
+    };
+    RECT holder{};
+    frame->FloatControlBar(&bar, POINT{0, 0});
+    GetWindowRect(GetParent(bar.m_hWnd), &holder);
+    const int height = holder.bottom - holder.top;
+    const Case cases[] = {
+        {{1300, -300}, {1300, -300}},       // on the right monitor, above the left one's top
+        {{200, -300}, {200, 0}},            // in the dead corner: onto the left monitor
+        {{200, 760}, {200, 728 - height}},  // over the taskbar: above it
+        {{1500, 750}, {1500, 768 - height}} // the right monitor has no taskbar
+    };
+    for (const Case& c : cases) {
+        frame->FloatControlBar(&bar, c.asked);
+        EXPECT_EQ(bar.GetFloatingPosition().x, c.expected.x) << c.asked.x << "," << c.asked.y;
+        EXPECT_EQ(bar.GetFloatingPosition().y, c.expected.y) << c.asked.x << "," << c.asked.y;
+    }
 }
 
 TEST_F(DockStateTest, DamagedStoredStateIsLeftOut) {

@@ -249,6 +249,40 @@ TEST_F(FrameWndTest, FloatingBarLivesInAToolWindowAndStillRoutesCommands) {
               ChildRect(frameWindow, bar.m_hWnd).bottom);
 }
 
+// A placement that lands the window on a monitor of twice the scale, as
+// Windows applies it: the window moves, then hears of the new DPI with a
+// rectangle scaled from where it now is.
+BOOL WINAPI PlaceOnTwiceTheScale(HWND window, const WINDOWPLACEMENT* placement) {
+    const BOOL placed = SetWindowPlacement(window, placement);
+    RECT at{};
+    GetWindowRect(window, &at);
+    RECT scaled{at.left, at.top, at.left + 2 * (at.right - at.left),
+                at.top + 2 * (at.bottom - at.top)};
+    const UINT dpi = 2 * tov::WindowDpi(window);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&scaled));
+    return placed;
+}
+
+// The DPI change a restored placement causes scales the bars but keeps the
+// stored rectangle; any other takes the suggested one.
+TEST_F(FrameWndTest, ARestoredPlacementKeepsItsRectangleOnAMonitorOfAnotherScale) {
+    const UINT dpi = tov::WindowDpi(frameWindow);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    placement.showCmd = SW_SHOWNORMAL;
+    placement.rcNormalPosition = RECT{120, 90, 620, 470};
+    ASSERT_TRUE(tov::RestoreWindowPlacement(frameWindow, placement, PlaceOnTwiceTheScale));
+    RECT rect{};
+    GetWindowRect(frameWindow, &rect);
+    EXPECT_TRUE(EqualRect(&rect, &placement.rcNormalPosition));
+    EXPECT_EQ(frame->m_wndToolBar.GetDpi(), 2 * dpi);
+    EXPECT_FALSE(tov::IsRestoringPlacement(frameWindow));
+
+    PlaceOnTwiceTheScale(frameWindow, &placement);
+    GetWindowRect(frameWindow, &rect);
+    EXPECT_EQ(rect.right - rect.left, 1000);
+}
+
 TEST_F(FrameWndTest, DraggingTheGripperDocksOrFloatsTheBar) {
     CToolBar& bar = frame->m_wndToolBar;
     RECT client{};
