@@ -70,4 +70,11 @@ BSTR AllocString(std::wstring_view text) {
                : nullptr;
 }
 
+bool HighContrastOn() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 } // namespace tov

@@ -26,6 +26,10 @@ void DisconnectClients(IUnknown* object);
 // (OBJID_WINDOW, ...) as IDispatch, or null.
 IDispatch* StandardAccessible(HWND window, LONG objectId);
 
+// True while the system's high-contrast setting is on (SPI_GETHIGHCONTRAST,
+// HCF_HIGHCONTRASTON).
+bool HighContrastOn();
+
 // A new BSTR holding `text`, or null (out of memory, or no library).
 BSTR AllocString(std::wstring_view text);
 

@@ -146,6 +146,8 @@ void CFrameWnd::OnSysColorChange() {
         if (bar->m_hWnd != nullptr)
             ::SendMessageA(bar->m_hWnd, WM_SYSCOLORCHANGE, 0, 0);
     }
+    if (HWND pane = GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
+        ::SendMessageA(pane, WM_SYSCOLORCHANGE, 0, 0);
     Default();
 }
 

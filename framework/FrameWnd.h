@@ -76,7 +76,8 @@ public:
     // the suggested rectangle and lays itself out again.
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
-    // Only top-level windows hear of new system colours: passed on to the bars.
+    // Only top-level windows hear of new system colours: passed on to the
+    // bars and the view.
     void OnSysColorChange();
     // Only top-level windows hear of changed system settings (the message
     // font among them): passed on to the view.
