@@ -292,8 +292,17 @@ void CDriveView::MoveFocusRow(int row) {
     if (wanted != position)
         Scroll(SB_THUMBPOSITION, wanted);
     Invalidate(TRUE);
-    if (moved)
+    if (moved) {
         NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, row + 1);
+        AnnounceFocusRow();
+    }
+}
+
+void CDriveView::AnnounceFocusRow() {
+    const int row = FocusRow();
+    const std::vector<AccessibleRow> rows = CurrentAccessibleRows();
+    if (row >= 0 && static_cast<size_t>(row) < rows.size() && m_announce != nullptr)
+        m_announce(m_hWnd, rows[static_cast<size_t>(row)].value);
 }
 
 RECT CDriveView::FocusRowRect() {
@@ -322,8 +331,10 @@ LRESULT CDriveView::OnLButtonDblClk(WPARAM, LPARAM lParam) {
 LRESULT CDriveView::OnFocusChange(WPARAM, LPARAM) {
     if (m_showFocus)
         Invalidate(TRUE);
-    if (GetFocus() == m_hWnd && FocusRow() >= 0)
+    if (GetFocus() == m_hWnd && FocusRow() >= 0) {
         NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, FocusRow() + 1);
+        AnnounceFocusRow();
+    }
     return Default();
 }
 

@@ -61,6 +61,8 @@ public:
     // The system's colours changed (passed on by the frame): the
     // high-contrast look is read again and the rows repainted.
     void OnSysColorChange();
+    // Where the view tells screen readers a focus row's figures.
+    void SetAnnouncer(void (*announce)(HWND, std::wstring_view)) { m_announce = announce; }
     // Where the view asks whether high contrast is on; read again at once.
     void SetHighContrastQuery(bool (*query)());
 
@@ -100,6 +102,9 @@ private:
     void SetDpi(UINT dpi);
     // Reads the high-contrast setting again and repaints.
     void FollowSystemLook();
+    // The focus row's figures to screen readers, which speak only the
+    // name of a list item that focus reaches.
+    void AnnounceFocusRow();
     // Applies one scroll code (a line code moves by `lines` line steps) and
     // repaints the whole view at the new position; returns the position
     // asked for.
@@ -129,5 +134,6 @@ private:
     UniqueDriveAccessible m_accessible; // made when a client first asks
     bool m_bBusy = false;               // the busy state screen readers last heard of
     bool (*m_highContrastQuery)() = &tov::HighContrastOn;
+    void (*m_announce)(HWND, std::wstring_view) = &tov::AnnounceToScreenReaders;
     SystemLook m_look; // high contrast as last read
 };
