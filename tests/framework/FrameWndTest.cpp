@@ -283,6 +283,33 @@ TEST_F(FrameWndTest, ARestoredPlacementKeepsItsRectangleOnAMonitorOfAnotherScale
     EXPECT_EQ(rect.right - rect.left, 1000);
 }
 
+// A DPI change swaps the status bar's font: the old one still exists when
+// the control is handed the new one.
+WNDPROC g_statusProc = nullptr;
+int g_fontsSet = 0;
+bool g_oldFontAlive = true;
+LRESULT CALLBACK WatchFontSwap(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETFONT) {
+        ++g_fontsSet;
+        const auto old =
+            reinterpret_cast<HGDIOBJ>(CallWindowProcW(g_statusProc, window, WM_GETFONT, 0, 0));
+        g_oldFontAlive = g_oldFontAlive && GetObjectType(old) == OBJ_FONT;
+    }
+    return CallWindowProcW(g_statusProc, window, message, wParam, lParam);
+}
+
+TEST_F(FrameWndTest, TheStatusBarLetsItsOldFontGoOnlyAfterTheSwitch) {
+    const HWND status = frame->m_wndStatusBar.m_hWnd;
+    const UINT dpi = tov::WindowDpi(frameWindow);
+    SendMessageW(status, WM_DPICHANGED_AFTERPARENT, 2 * dpi, 0); // a font of its own
+    g_statusProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchFontSwap)));
+    SendMessageW(status, WM_DPICHANGED_AFTERPARENT, 3 * dpi / 2, 0);
+    SetWindowLongPtrW(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_statusProc));
+    EXPECT_EQ(g_fontsSet, 1);
+    EXPECT_TRUE(g_oldFontAlive);
+}
+
 TEST_F(FrameWndTest, DraggingTheGripperDocksOrFloatsTheBar) {
     CToolBar& bar = frame->m_wndToolBar;
     RECT client{};
