@@ -134,23 +134,13 @@ TEST_F(DockStateTest, FloatingPositionOffTheScreenIsBroughtBack) {
     EXPECT_GE(holder.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
 }
 
-// Two monitors side by side, the right one a portrait screen reaching higher
-// than the left one: the desktop's bounding box has a corner no monitor
-// shows, above the left one. The left one's taskbar takes its bottom 40 rows.
+// Two monitors side by side, the right one (x from 1024) a portrait screen
+// reaching 400 rows higher than the left one, whose taskbar takes its bottom
+// 40 rows: the desktop's bounding box has a corner above the left one that no
+// monitor shows. The work area of the nearest monitor, as MonitorFromRect
+// answers for the rectangles below.
 RECT LShapedWorkArea(const RECT& rect) {
-    static const RECT monitors[] = {{0, 0, 1024, 768}, {1024, -400, 1624, 768}};
-    static const RECT work[] = {{0, 0, 1024, 728}, {1024, -400, 1624, 768}};
-    // The monitor overlapped most, else the nearest one, as MonitorFromRect does.
-    auto distance = [&](const RECT& m) {
-        RECT overlap{};
-        if (IntersectRect(&overlap, &m, &rect))
-            return -static_cast<long>(overlap.right - overlap.left) *
-                   (overlap.bottom - overlap.top);
-        const long dx = std::max({m.left - rect.right, rect.left - m.right, 0L});
-        const long dy = std::max({m.top - rect.bottom, rect.top - m.bottom, 0L});
-        return dx * dx + dy * dy;
-    };
-    return distance(monitors[0]) <= distance(monitors[1]) ? work[0] : work[1];
+    return rect.left >= 1024 ? RECT{1024, -400, 1624, 768} : RECT{0, 0, 1024, 728};
 }
 
 TEST_F(DockStateTest, AFloatingBarIsKeptOnTheWorkAreaOfTheNearestMonitor) {

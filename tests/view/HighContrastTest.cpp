@@ -89,44 +89,28 @@ bool HighContrastForTest() {
     return g_highContrast;
 }
 
-class HighContrastViewTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        g_highContrast = false;
-        ASSERT_TRUE(frame.CreatePopup(400, 100));
-        ASSERT_TRUE(view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, RECT{0, 0, 400, 100},
-                                &frame, AFX_IDW_PANE_FIRST));
-        frame.ShowWindow(SW_SHOWNOACTIVATE);
-        view.SetHighContrastQuery(&HighContrastForTest);
-        frame.drives = {MakeRecord("Local Disk (C:)", 1000, 0)}; // a full bar
-    }
-    // The colour inside the full bar, after the paint that a change asked for.
-    COLORREF BarColour() {
+// The view follows the setting as soon as either message announces it.
+TEST(HighContrastViewTest, FollowsSettingChangeAndSysColorChange) {
+    testing_drives::TestFrame frame;
+    CDriveView view{&frame};
+    ASSERT_TRUE(frame.CreatePopup(400, 100));
+    ASSERT_TRUE(view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, RECT{0, 0, 400, 100}, &frame,
+                            AFX_IDW_PANE_FIRST));
+    frame.ShowWindow(SW_SHOWNOACTIVATE);
+    view.SetHighContrastQuery(&HighContrastForTest);
+    frame.drives = {MakeRecord("Local Disk (C:)", 1000, 0)}; // a full bar
+    const auto barColour = [&] {
         UpdateWindow(view.m_hWnd);
         const tov::WindowDC dc(view.m_hWnd);
         return GetPixel(dc.get(), 50, 15);
-    }
-    // Turns high contrast on as the system does, then announces it with `message`.
-    COLORREF AfterAnnouncing(UINT message, WPARAM wParam) {
-        EXPECT_EQ(BarColour(), COLORREF{0x00FF0000});
-        g_highContrast = true;
-        SendMessageW(frame.m_hWnd, message, wParam, 0);
-        return BarColour();
-    }
-
-    testing_drives::TestFrame frame;
-    CDriveView view{&frame};
-};
-
-TEST_F(HighContrastViewTest, FollowsTheSettingAnnouncedBySettingChange) {
-    ASSERT_NE(GetSysColor(COLOR_HIGHLIGHT), COLORREF{0x00FF0000});
-    EXPECT_EQ(AfterAnnouncing(WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST), GetSysColor(COLOR_HIGHLIGHT));
-    g_highContrast = false;
+    };
+    ASSERT_NE(GetSysColor(COLOR_HIGHLIGHT), kBarUsedColour);
+    EXPECT_EQ(barColour(), kBarUsedColour);
+    g_highContrast = true;
     SendMessageW(frame.m_hWnd, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    EXPECT_EQ(BarColour(), COLORREF{0x00FF0000});
-}
-
-TEST_F(HighContrastViewTest, FollowsTheSettingAnnouncedBySysColorChange) {
-    EXPECT_EQ(AfterAnnouncing(WM_SYSCOLORCHANGE, 0), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(barColour(), GetSysColor(COLOR_HIGHLIGHT));
+    g_highContrast = false;
+    SendMessageW(frame.m_hWnd, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(barColour(), kBarUsedColour);
 }
 } // namespace
