@@ -18,7 +18,11 @@ BOOL CDriveApp::InitInstance() {
     frame->LoadFrame(IDR_MAIN, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE);
     // LoadFrame deletes the frame when creation fails and clears m_pMainWnd.
     if (m_pMainWnd != nullptr) {
-        frame->ShowWindow(SW_SHOW);
+        // The launching program's show command may take the first call's
+        // place; the stored state is then shown again.
+        for (const int command :
+             tov::StartupShowCalls(frame->StoredShow(), tov::LaunchShowCommand()))
+            frame->ShowWindow(command);
         frame->UpdateWindow();
     }
     return TRUE;

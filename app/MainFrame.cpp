@@ -187,9 +187,12 @@ void CMainFrame::ExchangeWindowState(Direction direction) {
     // The placement lives in the application key of the profile that holds
     // the settings; without an application object there is neither.
     const CWinApp* app = AfxGetApp();
+    tov::StoredShow applied = tov::StoredShow::None;
     ::ExchangeWindowState(app != nullptr ? m_hWnd : nullptr, direction,
                           app != nullptr ? app->m_strRegistryKey.c_str() : "",
-                          app != nullptr ? app->m_strAppName.c_str() : "");
+                          app != nullptr ? app->m_strAppName.c_str() : "", &applied);
+    if (direction == Direction::Load)
+        m_storedShow = applied;
 }
 
 void CMainFrame::OnClose() {

@@ -8,6 +8,7 @@
 #include "drives/DriveCatalogue.h"
 #include "framework/FrameWnd.h"
 #include "framework/NotifyIcon.h"
+#include "framework/StartupShow.h"
 #include "framework/StatusBar.h"
 #include "framework/ToolBar.h"
 #include "settings/ProfileSection.h"
@@ -58,6 +59,8 @@ public:
     // Loads or saves the placement and the bars' docking under the
     // application's profile.
     void ExchangeWindowState(Direction direction);
+    // The show state the stored placement gave the frame while it was created.
+    tov::StoredShow StoredShow() const { return m_storedShow; }
 
     int OnCreate(LPCREATESTRUCTW cs);
     void OnSetFocus(CWnd* oldFocus);
@@ -160,6 +163,7 @@ private:
     std::function<int64_t()> m_wallClock = [] { return static_cast<int64_t>(std::time(nullptr)); };
     int64_t m_nHistorySaved = 0; // the wall-clock second of the last save
 
+    tov::StoredShow m_storedShow = tov::StoredShow::None;
     bool m_bStateSaved = false;
     bool m_bCreating = false;        // OnCreate runs: refreshes wait for answers
     bool m_bCloseAfterModal = false; // a close waits for the modal dialog's end

@@ -69,4 +69,54 @@ BSTR AllocString(std::wstring_view text) {
                : nullptr;
 }
 
+bool HighContrastOn() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+namespace {
+// UI Automation's core, where present (loaded once, kept). The provider is
+// handled as the IUnknown it derives from.
+struct Automation {
+    HMODULE core = LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    BOOL(WINAPI* listening)() = Bind<BOOL(WINAPI*)()>("UiaClientsAreListening");
+    HRESULT(WINAPI* hostProvider)
+    (HWND, IUnknown**) = Bind<HRESULT(WINAPI*)(HWND, IUnknown**)>("UiaHostProviderFromHwnd");
+    HRESULT(WINAPI* raise)
+    (IUnknown*, int, int, BSTR,
+     BSTR) = Bind<HRESULT(WINAPI*)(IUnknown*, int, int, BSTR, BSTR)>("UiaRaiseNotificationEvent");
+    template <typename Fn> Fn Bind(const char* name) const {
+        return core != nullptr
+                   ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(core, name)))
+                   : nullptr;
+    }
+};
+constexpr int kNotificationKindOther = 4;
+constexpr int kNotificationProcessingMostRecent = 3;
+} // namespace
+
+void AnnounceToScreenReaders(HWND window, std::wstring_view text) {
+    static const Automation automation;
+    if (automation.listening == nullptr || automation.hostProvider == nullptr ||
+        automation.raise == nullptr || text.empty() || !automation.listening())
+        return;
+    IUnknown* provider = nullptr;
+    if (FAILED(automation.hostProvider(window, &provider)) || provider == nullptr)
+        return;
+    const auto freeString = reinterpret_cast<void(WINAPI*)(BSTR)>(
+        reinterpret_cast<void*>(GetProcAddress(TheLibrary().automation, "SysFreeString")));
+    BSTR displayed = AllocString(text);
+    BSTR activity = AllocString(L"Tovemar.RowFigures");
+    if (displayed != nullptr && activity != nullptr)
+        automation.raise(provider, kNotificationKindOther, kNotificationProcessingMostRecent,
+                         displayed, activity);
+    if (freeString != nullptr) {
+        freeString(displayed);
+        freeString(activity);
+    }
+    provider->Release();
+}
+
 } // namespace tov

@@ -26,6 +26,16 @@ void DisconnectClients(IUnknown* object);
 // (OBJID_WINDOW, ...) as IDispatch, or null.
 IDispatch* StandardAccessible(HWND window, LONG objectId);
 
+// Has screen readers that listen through UI Automation speak `text` now, as
+// a notice from `window` (UiaRaiseNotificationEvent, Windows 10 from 1709;
+// a newer notice replaces one not yet spoken). Does nothing where the
+// platform lacks it or no client listens.
+void AnnounceToScreenReaders(HWND window, std::wstring_view text);
+
+// True while the system's high-contrast setting is on (SPI_GETHIGHCONTRAST,
+// HCF_HIGHCONTRASTON).
+bool HighContrastOn();
+
 // A new BSTR holding `text`, or null (out of memory, or no library).
 BSTR AllocString(std::wstring_view text);
 

@@ -91,6 +91,14 @@ RECT KeepInside(const RECT& rect, const RECT& area) {
     return RECT{left, top, left + width, top + height};
 }
 
+RECT NearestWorkArea(const RECT& rect) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info))
+        return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return info.rcWork;
+}
+
 } // namespace tov
 
 // --- CControlBar ---------------------------------------------------------

@@ -77,6 +77,12 @@ DWORD DockSideAt(POINT point, const RECT& dockArea, DWORD allowed, int zone);
 // `rect` moved (not resized, unless it is larger) so that it lies inside `area`.
 RECT KeepInside(const RECT& rect, const RECT& area);
 
+// The work area of the monitor a window at `rect` (screen coordinates)
+// belongs to: the one it overlaps most, else the nearest
+// (MonitorFromRect with MONITOR_DEFAULTTONEAREST).
+RECT NearestWorkArea(const RECT& rect);
+using WorkAreaLookup = RECT (*)(const RECT& rect);
+
 } // namespace tov
 
 class CControlBar : public CWnd {

@@ -2,6 +2,8 @@
 
 #include "framework/Handle.h"
 
+#include <utility>
+
 namespace tov {
 
 UINT SystemDpi() {
@@ -24,6 +26,21 @@ template <typename Fn> Fn User32Function(const char* name) {
 // MDT_EFFECTIVE_DPI of GetDpiForMonitor: the DPI the monitor's scaling asks for.
 constexpr int kEffectiveDpi = 0;
 } // namespace
+
+namespace {
+thread_local HWND t_restoringPlacement = nullptr;
+} // namespace
+
+BOOL RestoreWindowPlacement(HWND window, const WINDOWPLACEMENT& placement, PlacementSetter set) {
+    const HWND outer = std::exchange(t_restoringPlacement, window);
+    const BOOL result = set(window, &placement);
+    t_restoringPlacement = outer;
+    return result;
+}
+
+bool IsRestoringPlacement(HWND window) {
+    return window != nullptr && window == t_restoringPlacement;
+}
 
 UINT WindowDpiWith(const DpiFunctions& functions, HWND window) {
     if (window == nullptr)

@@ -54,6 +54,18 @@ inline UINT DpiOfAfterParent(HWND window, WPARAM wParam) {
     return wParam != 0 ? static_cast<UINT>(wParam) : WindowDpi(window);
 }
 
+// SetWindowPlacement through `set` (the platform's, unless a test stands in).
+// A stored placement is in the pixels of the monitor it lies on; moving a
+// window there from a monitor of another scale makes the platform send
+// WM_DPICHANGED with a rectangle scaled by the ratio of the two, which would
+// grow or shrink the window at every start. While this runs, a frame takes
+// the new DPI but keeps the rectangle the placement gives.
+using PlacementSetter = BOOL(WINAPI*)(HWND, const WINDOWPLACEMENT*);
+BOOL RestoreWindowPlacement(HWND window, const WINDOWPLACEMENT& placement,
+                            PlacementSetter set = SetWindowPlacement);
+// True while RestoreWindowPlacement runs for `window` on this thread.
+bool IsRestoringPlacement(HWND window);
+
 // A copy of stock font `stockFont` made for `dpi`, or null where the stock
 // font itself serves (96 DPI on a 96-DPI system). The caller owns and
 // deletes a non-null result.

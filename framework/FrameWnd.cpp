@@ -146,6 +146,8 @@ void CFrameWnd::OnSysColorChange() {
         if (bar->m_hWnd != nullptr)
             ::SendMessageA(bar->m_hWnd, WM_SYSCOLORCHANGE, 0, 0);
     }
+    if (HWND pane = GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
+        ::SendMessageA(pane, WM_SYSCOLORCHANGE, 0, 0);
     Default();
 }
 
@@ -312,7 +314,10 @@ LRESULT CFrameWnd::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     }
     if (HWND pane = GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST))
         ::SendMessageW(pane, WM_DPICHANGED_AFTERPARENT, dpi, 0);
-    if (const auto* suggested = reinterpret_cast<const RECT*>(lParam))
+    // The rectangle a stored placement gives is already in the new
+    // monitor's pixels: the suggestion, scaled from it, is not taken.
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (suggested != nullptr && !tov::IsRestoringPlacement(m_hWnd))
         SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -413,15 +418,14 @@ void CFrameWnd::FloatControlBar(CControlBar* bar, POINT screenPosition) {
     bar->TakeDpi(tov::WindowDpi(floatFrame.m_hWnd));
     floatFrame.FitToBar();
 
-    // Kept on the screen: a position stored on another display setup must
-    // not leave the bar where nobody can reach it.
+    // Kept on a monitor: a position stored on another display setup must
+    // not leave the bar where nobody can reach it, neither off every screen
+    // nor in a corner of the desktop's bounding box that no monitor shows
+    // (monitors of different sizes side by side), nor under the taskbar.
     RECT rect{};
     GetWindowRect(floatFrame.m_hWnd, &rect);
     OffsetRect(&rect, screenPosition.x - rect.left, screenPosition.y - rect.top);
-    const RECT screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                      GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                      GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    rect = tov::KeepInside(rect, screen);
+    rect = tov::KeepInside(rect, m_workAreaOf(rect));
     SetWindowPos(floatFrame.m_hWnd, nullptr, rect.left, rect.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     bar->m_floatPos = POINT{rect.left, rect.top};

@@ -50,9 +50,11 @@ public:
     // Docks `bar` on `side` (a CBRS_ALIGN_* value; 0: the first side both the
     // frame and the bar allow, top first). Does nothing when neither allows it.
     void DockControlBar(CControlBar* bar, DWORD side = 0);
-    // Floats `bar` in a tool window whose top-left corner is `screenPosition`
-    // (kept on the screen).
+    // Floats `bar` in a tool window whose top-left corner is `screenPosition`,
+    // kept within the work area of the monitor nearest to it.
     void FloatControlBar(CControlBar* bar, POINT screenPosition);
+    // Where FloatControlBar finds the work area (tests lay out monitors of their own).
+    tov::WorkAreaLookup m_workAreaOf = tov::NearestWorkArea;
     void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay = FALSE);
     // The bar with control id `id`, or null.
     CControlBar* GetControlBar(UINT id) const;
@@ -74,7 +76,8 @@ public:
     // the suggested rectangle and lays itself out again.
     LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
-    // Only top-level windows hear of new system colours: passed on to the bars.
+    // Only top-level windows hear of new system colours: passed on to the
+    // bars and the view.
     void OnSysColorChange();
     // Only top-level windows hear of changed system settings (the message
     // font among them): passed on to the view.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace tov {
 
@@ -72,10 +73,13 @@ BOOL CStatusBar::Create(CWnd* parent, DWORD style, UINT id) {
 }
 
 void CStatusBar::ApplyFont() {
-    // The stock font where it was made for the bar's DPI, else one made for it.
-    m_font.reset(tov::CreateStockFontForDpi(DEFAULT_GUI_FONT, m_nDpi));
-    const HGDIOBJ font = m_font ? m_font.get() : GetStockObject(DEFAULT_GUI_FONT);
+    // The stock font where it was made for the bar's DPI, else one made for
+    // it. The old one goes only once the control has switched to the new
+    // one: until then it may still draw with it.
+    tov::UniqueFont made(tov::CreateStockFontForDpi(DEFAULT_GUI_FONT, m_nDpi));
+    const HGDIOBJ font = made ? made.get() : GetStockObject(DEFAULT_GUI_FONT);
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    m_font = std::move(made);
     tov::WindowDC dc(m_hWnd);
     tov::SelectGuard select(dc.get(), font);
     TEXTMETRICA metrics{};

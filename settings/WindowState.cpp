@@ -1,7 +1,9 @@
 #include "settings/WindowState.h"
 
 #include "framework/DockState.h"
+#include "framework/Dpi.h"
 #include "framework/FrameWnd.h"
+#include "framework/StartupShow.h"
 #include "framework/WinApp.h"
 #include "settings/RegistryKey.h"
 
@@ -12,10 +14,10 @@ namespace {
 constexpr char kPlacementEntry[] = "Placement";
 } // namespace
 
-void ExchangeWindowPlacement(HWND window, Direction direction, const char* company,
-                             const char* application, bool inCreation) {
+tov::StoredShow ExchangeWindowPlacement(HWND window, Direction direction, const char* company,
+                                        const char* application, bool inCreation) {
     if (window == nullptr)
-        return;
+        return tov::StoredShow::None;
     RegistryKey key;
     key.SetDirection(direction);
     const std::string path = std::string("Software\\") + company + "\\" + application;
@@ -29,7 +31,7 @@ void ExchangeWindowPlacement(HWND window, Direction direction, const char* compa
     if (direction == Direction::Save) {
         GetWindowPlacement(window, &placement);
         key.ExchangeBinary(kPlacementEntry, nullptr, &placement, sizeof placement);
-        return;
+        return tov::StoredShow::None;
     }
     // A stored entry shorter than the record fills only its own length; the
     // rest then holds the window's current placement rather than zeros, so
@@ -39,28 +41,28 @@ void ExchangeWindowPlacement(HWND window, Direction direction, const char* compa
     // Nothing stored, or an oversized entry, reads as zeros: the length field
     // is then 0 and the window keeps the placement it was created with.
     if (placement.length != sizeof placement)
-        return;
+        return tov::StoredShow::None;
     // No window ever has an empty or inverted normal rectangle; applied, it
     // would leave a window too small to use, which closing would store
     // again. Such a record counts as unreadable too.
     if (IsRectEmpty(&placement.rcNormalPosition))
-        return;
+        return tov::StoredShow::None;
     // Start-up shows the window: one closed while minimized opens in the
     // state it would have been restored to, maximized when it was minimized
     // from there.
-    if (placement.showCmd == SW_SHOWMINIMIZED || placement.showCmd == SW_MINIMIZE ||
-        placement.showCmd == SW_SHOWMINNOACTIVE || placement.showCmd == SW_FORCEMINIMIZE)
-        placement.showCmd =
-            (placement.flags & WPF_RESTORETOMAXIMIZED) != 0 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    if (inCreation && placement.showCmd == SW_SHOWMAXIMIZED) {
+    const tov::StoredShow stored = tov::StoredShowOf(placement.showCmd, placement.flags);
+    if (tov::IsMinimizeCommand(placement.showCmd))
+        placement.showCmd = stored == tov::StoredShow::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    if (inCreation && stored == tov::StoredShow::Maximized) {
         // The normal rectangle now, hidden; the style has creation maximize
         // the window from it, as for a window created maximized.
         placement.showCmd = SW_HIDE;
-        SetWindowPlacement(window, &placement);
+        tov::RestoreWindowPlacement(window, placement);
         SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_MAXIMIZE);
-        return;
+        return stored;
     }
-    SetWindowPlacement(window, &placement);
+    tov::RestoreWindowPlacement(window, placement);
+    return stored;
 }
 
 bool ExchangeDockState(Direction direction, const char* profileName) {
@@ -84,7 +86,10 @@ bool ExchangeDockState(Direction direction, const char* profileName) {
 }
 
 bool ExchangeWindowState(HWND window, Direction direction, const char* company,
-                         const char* application) {
-    ExchangeWindowPlacement(window, direction, company, application, direction == Direction::Load);
+                         const char* application, tov::StoredShow* applied) {
+    const tov::StoredShow stored = ExchangeWindowPlacement(window, direction, company, application,
+                                                           direction == Direction::Load);
+    if (applied != nullptr)
+        *applied = stored;
     return ExchangeDockState(direction, application);
 }

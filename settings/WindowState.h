@@ -3,6 +3,7 @@
 // its control bars, kept by the framework in the application profile.
 #pragma once
 
+#include "framework/StartupShow.h"
 #include "settings/ProfileSection.h"
 
 #include <windows.h>
@@ -12,14 +13,15 @@
 // leaves the window as it is, and a minimized state is applied as the state
 // the window was to be restored to (normal or maximized). Save: stores the
 // window's current placement. Opens HKCU\Software\<company>\<application>
-// but never creates it. A null window does nothing.
+// but never creates it. A null window does nothing. Returns the show state
+// a load applied (None for a save or when nothing was applied).
 //
 // `inCreation`: the window is in its WM_CREATE. Creation maximizes a window
 // whose style says so once WM_CREATE returns, and takes the rectangle it has
 // then for its normal one; so a maximized placement applies only its normal
 // rectangle and leaves the maximizing to creation, which then keeps it.
-void ExchangeWindowPlacement(HWND window, Direction direction, const char* company,
-                             const char* application, bool inCreation = false);
+tov::StoredShow ExchangeWindowPlacement(HWND window, Direction direction, const char* company,
+                                        const char* application, bool inCreation = false);
 
 // Loads or saves the docking state of the main frame (the current thread's
 // main window) under `profileName`. False when there is no thread or no main
@@ -28,5 +30,6 @@ bool ExchangeDockState(Direction direction, const char* profileName);
 
 // ExchangeWindowPlacement (a load in the window's WM_CREATE), then
 // ExchangeDockState under the application name; returns the latter's result.
+// `applied`, when given, receives the placement's show state.
 bool ExchangeWindowState(HWND window, Direction direction, const char* company,
-                         const char* application);
+                         const char* application, tov::StoredShow* applied = nullptr);

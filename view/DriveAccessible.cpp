@@ -204,7 +204,9 @@ HRESULT DriveAccessible::get_accState(VARIANT child, VARIANT* state) {
             if (index < 0)
                 return STATE_SYSTEM_FOCUSABLE | (GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0) |
                        (m_source->AccessibleRowsBusy() ? STATE_SYSTEM_BUSY : 0);
-            // A row scrolled out of the client area is there, but not on screen.
+            // A row scrolled out of the client area is there, but not on
+            // screen. Invisible would tell UI Automation and screen readers'
+            // browse modes that it is not there at all, and they would skip it.
             RECT client{}, visible{};
             GetClientRect(window, &client);
             const AccessibleRow& row = rows[static_cast<size_t>(index)];
@@ -212,7 +214,7 @@ HRESULT DriveAccessible::get_accState(VARIANT child, VARIANT* state) {
             if (row.focused && GetFocus() == window)
                 bits |= STATE_SYSTEM_FOCUSED;
             if (!IntersectRect(&visible, &client, &row.bounds))
-                bits |= STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN;
+                bits |= STATE_SYSTEM_OFFSCREEN;
             return bits;
         });
 }

@@ -20,6 +20,7 @@ DEFINE_MESSAGE_MAP(CDriveView, CWnd, OnWmPaint<&CDriveView::OnPaint>(),
                    OnWmKeyDown<&CDriveView::OnKeyDown>(),
                    OnMessage<WM_DPICHANGED_AFTERPARENT, &CDriveView::OnDpiChangedAfterParent>(),
                    OnMessage<WM_SETTINGCHANGE, &CDriveView::OnSettingChange>(),
+                   OnWmSysColorChange<&CDriveView::OnSysColorChange>(),
                    OnMessage<WM_GETOBJECT, &CDriveView::OnGetObject>(),
                    OnMessage<WM_ERASEBKGND, &CDriveView::OnEraseBkgnd>(),
                    OnMessage<WM_DESTROY, &CDriveView::OnDestroy>(),
@@ -58,7 +59,7 @@ void CDriveView::OnPaint() {
         if (m_source != nullptr) {
             CDC offscreen(memory.get());
             PaintDriveRows(offscreen, *m_source, GetScrollPos(m_hWnd, SB_VERT), width, Metrics(),
-                           m_font.get());
+                           m_font.get(), m_look);
             if (m_showFocus && GetFocus() == m_hWnd) {
                 const RECT focus = FocusRowRect();
                 if (!IsRectEmpty(&focus))
@@ -107,6 +108,7 @@ int CDriveView::OnCreate(LPCREATESTRUCTW cs) {
                                  nullptr, nullptr));
     if (m_tips)
         ::SendMessageW(m_tips.get(), TTM_SETMAXTIPWIDTH, 0, SHRT_MAX);
+    m_look.highContrast = m_highContrastQuery();
     SetDpi(tov::WindowDpi(m_hWnd));
     return 0;
 }
@@ -192,9 +194,26 @@ LRESULT CDriveView::OnDpiChangedAfterParent(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CDriveView::OnSettingChange(WPARAM, LPARAM) {
-    // The system's fonts may have changed: the font is made again.
+    // The system's fonts may have changed: the font is made again. High
+    // contrast going on or off comes as SPI_SETHIGHCONTRAST.
+    m_look.highContrast = m_highContrastQuery();
     SetDpi(m_nDpi);
     return 0;
+}
+
+void CDriveView::OnSysColorChange() {
+    FollowSystemLook();
+}
+
+void CDriveView::SetHighContrastQuery(bool (*query)()) {
+    m_highContrastQuery = query;
+    FollowSystemLook();
+}
+
+void CDriveView::FollowSystemLook() {
+    m_look.highContrast = m_highContrastQuery();
+    if (m_hWnd != nullptr)
+        Invalidate(TRUE);
 }
 
 int CDriveView::Scroll(UINT code, int position, int lines) {
@@ -281,8 +300,17 @@ void CDriveView::MoveFocusRow(int row) {
     if (wanted != position)
         Scroll(SB_THUMBPOSITION, wanted);
     Invalidate(TRUE);
-    if (moved)
+    if (moved) {
         NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, row + 1);
+        AnnounceFocusRow();
+    }
+}
+
+void CDriveView::AnnounceFocusRow() {
+    const int row = FocusRow();
+    const std::vector<AccessibleRow> rows = CurrentAccessibleRows();
+    if (row >= 0 && static_cast<size_t>(row) < rows.size() && m_announce != nullptr)
+        m_announce(m_hWnd, rows[static_cast<size_t>(row)].value);
 }
 
 RECT CDriveView::FocusRowRect() {
@@ -311,8 +339,10 @@ LRESULT CDriveView::OnLButtonDblClk(WPARAM, LPARAM lParam) {
 LRESULT CDriveView::OnFocusChange(WPARAM, LPARAM) {
     if (m_showFocus)
         Invalidate(TRUE);
-    if (GetFocus() == m_hWnd && FocusRow() >= 0)
+    if (GetFocus() == m_hWnd && FocusRow() >= 0) {
         NotifyWinEvent(EVENT_OBJECT_FOCUS, m_hWnd, OBJID_CLIENT, FocusRow() + 1);
+        AnnounceFocusRow();
+    }
     return Default();
 }
 

@@ -55,8 +55,16 @@ public:
     LRESULT OnNotify(NMHDR* header);
     // The DPI changed: lengths and fonts follow, the scroll range too.
     LRESULT OnDpiChangedAfterParent(WPARAM wParam, LPARAM lParam);
-    // A system setting changed (passed on by the frame): the font follows.
+    // A system setting changed (passed on by the frame): the font and the
+    // high-contrast look follow.
     LRESULT OnSettingChange(WPARAM wParam, LPARAM lParam);
+    // The system's colours changed (passed on by the frame): the
+    // high-contrast look is read again and the rows repainted.
+    void OnSysColorChange();
+    // Where the view tells screen readers a focus row's figures.
+    void SetAnnouncer(void (*announce)(HWND, std::wstring_view)) { m_announce = announce; }
+    // Where the view asks whether high contrast is on; read again at once.
+    void SetHighContrastQuery(bool (*query)());
 
     // WM_GETOBJECT: the client area is an accessible list of the shown rows.
     LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
@@ -95,6 +103,11 @@ private:
     DriveSource* m_source;
     int ScrollStep() const { return Metrics().ScrollStep(); }
     void SetDpi(UINT dpi);
+    // Reads the high-contrast setting again and repaints.
+    void FollowSystemLook();
+    // The focus row's figures to screen readers, which speak only the
+    // name of a list item that focus reaches.
+    void AnnounceFocusRow();
     // Applies one scroll code (a line code moves by `lines` line steps) and
     // repaints the whole view at the new position; returns the position
     // asked for.
@@ -123,4 +136,7 @@ private:
     tov::UniqueFont m_font;             // the system font for m_nDpi; null where the stock one fits
     UniqueDriveAccessible m_accessible; // made when a client first asks
     bool m_bBusy = false;               // the busy state screen readers last heard of
+    bool (*m_highContrastQuery)() = &tov::HighContrastOn;
+    void (*m_announce)(HWND, std::wstring_view) = &tov::AnnounceToScreenReaders;
+    SystemLook m_look; // high contrast as last read
 };

@@ -43,6 +43,22 @@ constexpr int kRightOfBar = 112; // kept right of the bar: the gap and the free-
 constexpr int kFreeSpaceGap = 5; // between the bar and the free-space cell
 } // namespace
 
+BarColours BarColoursFor(DriveState state, const SystemLook& look, bool marked) {
+    if (!look.highContrast) {
+        // The label takes the other part's colour: one image, two colours.
+        // The dark box only for a drive the options exclude.
+        const COLORREF used = marked ? kBarNearlyFullColour : kBarUsedColour;
+        return BarColours{
+            used,           kBarRestColour,
+            kBarRestColour, used,
+            CLR_INVALID,    state == DriveState::NotQueried ? kBoxDarkColour : kBoxLightColour};
+    }
+    const auto colour = [&look](int index) { return static_cast<COLORREF>(look.sysColour(index)); };
+    return BarColours{colour(COLOR_HIGHLIGHT),  colour(COLOR_HIGHLIGHTTEXT),
+                      colour(COLOR_WINDOW),     colour(COLOR_WINDOWTEXT),
+                      colour(COLOR_WINDOWTEXT), colour(COLOR_GRAYTEXT)};
+}
+
 const char* PlaceholderLabel(DriveState state) {
     switch (state) {
     case DriveState::Waiting:

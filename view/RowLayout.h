@@ -6,6 +6,7 @@
 
 #include "drives/DriveSource.h"
 #include "framework/Dpi.h"
+#include "view/UsageBar.h"
 
 #include <windows.h>
 
@@ -33,6 +34,25 @@ constexpr COLORREF kBarUsedColour = 0x00FF0000; // blue
 constexpr COLORREF kBarRestColour = 0x00C0C0C0; // silver
 // The used share of a nearly-full drive when such rows are marked.
 constexpr COLORREF kBarNearlyFullColour = 0x000000FF; // red
+// The grey boxes: light over a drive without figures, dark over one the
+// update options exclude (the stock brushes' colours).
+constexpr COLORREF kBoxLightColour = 0x00C0C0C0;
+constexpr COLORREF kBoxDarkColour = 0x00404040;
+
+// What the bars follow of the system's look: whether high contrast is on,
+// and where its colours come from.
+struct SystemLook {
+    bool highContrast = false;
+    DWORD(WINAPI* sysColour)(int) = &GetSysColor;
+};
+
+// The colours of the bar (and box) of a row in `state`: blue and silver with
+// the grey boxes; under high contrast the theme's highlight for the used
+// share, its window colours for the rest, framed in the window text colour,
+// and the box in its gray text colour. A marked row's used share (and the
+// label over the rest, which takes its colour) is red, except under high
+// contrast, whose colours stand.
+BarColours BarColoursFor(DriveState state, const SystemLook& look = {}, bool marked = false);
 constexpr char kBarPercentFormat[] = "%.0f%%";
 constexpr char kBarNoMediaLabel[] = "no media";
 constexpr char kBarWaitingLabel[] = "waiting";
@@ -50,10 +70,8 @@ struct RowLayout {
     bool drawBar = false; // the bar has a positive width
     const char* barFormat = kBarNoMediaLabel;
     uint32_t barValue = 0; // the used percentage as the bar's value (of 100)
-    COLORREF barUsedColour = kBarUsedColour;
-    COLORREF barRestColour = kBarRestColour;
-    RECT freeCell{};      // the free-space text cell (only drawn with size)
-    std::string freeText; // empty without size
+    RECT freeCell{};       // the free-space text cell (only drawn with size)
+    std::string freeText;  // empty without size
 };
 
 // The row of a drive in `state`; without figures (any state but Sized) the

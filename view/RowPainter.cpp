@@ -5,8 +5,8 @@
 
 #include <optional>
 
-void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record, const DriveSource&,
-                   HGDIOBJ labelFont) {
+void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
+                   const DriveSource& source, HGDIOBJ labelFont, const SystemLook& look) {
     // The letter and the free space take the window's text colour over the
     // window colour the view is erased in, as a high-contrast scheme sets
     // them; the context's default black would vanish on a black window.
@@ -30,21 +30,27 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record, con
                     0);
     }
 
-    // The bar image takes the context's text and background colours.
-    dc.SetTextColor(row.barUsedColour);
-    dc.SetBkColor(row.barRestColour);
     // A client area too narrow for a bar gets neither bar nor box.
     if (row.drawBar) {
         const RECT& bar = row.bar;
-        DrawUsageBar(dc.m_hDC, labelFont, bar.left, bar.top, bar.right - bar.left,
-                     bar.bottom - bar.top, row.barValue, 100, row.barFormat);
+        const BarColours colours =
+            BarColoursFor(row.state, look, row.hasSize && source.OutlookOf(record).marked);
+        DrawColouredBar(dc.m_hDC, labelFont, bar, row.barValue, 100, row.barFormat, colours);
         if (!row.hasSize) {
-            // The dark box only for a drive the options exclude.
-            const bool updatable = row.state != DriveState::NotQueried;
-            const auto brush =
-                static_cast<HBRUSH>(GetStockObject(updatable ? LTGRAY_BRUSH : DKGRAY_BRUSH));
-            DrawPlaceholderBox(dc.m_hDC, brush, bar.left, bar.top, bar.right, bar.bottom);
+            const tov::UniqueBrush box(CreateSolidBrush(colours.box));
+            // Under high contrast the box leaves the words clear, so that
+            // they read as plainly as any text of the theme.
+            const int saved = look.highContrast ? SaveDC(dc.m_hDC) : 0;
+            if (saved != 0) {
+                const RECT label = BarLabelRect(dc.m_hDC, labelFont, bar, row.barFormat);
+                ExcludeClipRect(dc.m_hDC, label.left - 2, label.top - 1, label.right + 2,
+                                label.bottom + 1);
+            }
+            DrawPlaceholderBox(dc.m_hDC, box.get(), bar.left, bar.top, bar.right, bar.bottom);
+            if (saved != 0)
+                RestoreDC(dc.m_hDC, saved);
         }
+        DrawBarFrame(dc.m_hDC, bar, colours);
     }
     dc.SetTextColor(textColour);
     dc.SetBkColor(windowColour);
@@ -58,7 +64,7 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record, con
 }
 
 void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
-                    const RowMetrics& metrics, HFONT font) {
+                    const RowMetrics& metrics, HFONT font, const SystemLook& look) {
     const HGDIOBJ labelFont = font != nullptr ? font : GetStockObject(SYSTEM_FONT);
     std::optional<tov::SelectGuard> textFont;
     if (font != nullptr)
@@ -70,11 +76,9 @@ void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth
         const DriveRecord record = drives[i];
         if (record.bShown == 0)
             continue;
-        RowLayout row =
-            LayoutRow(index, scrollPos, clientWidth, record, metrics, source.StateOf(record));
-        if (row.hasSize && source.OutlookOf(record).marked)
-            row.barUsedColour = kBarNearlyFullColour;
-        PaintDriveRow(dc, row, record, source, labelFont);
+        PaintDriveRow(
+            dc, LayoutRow(index, scrollPos, clientWidth, record, metrics, source.StateOf(record)),
+            record, source, labelFont, look);
         ++index;
     }
 }

@@ -13,8 +13,10 @@
 // colour. Leaves the context's text and background colours as they were; its
 // background mode ends TRANSPARENT.
 // The icon is drawn at the row's icon size; the bar label in `labelFont`.
+// The bar's colours follow `look` (BarColoursFor): under high contrast the
+// box leaves the label's words clear and the bar gets its frame.
 void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
-                   const DriveSource& source, HGDIOBJ labelFont);
+                   const DriveSource& source, HGDIOBJ labelFont, const SystemLook& look = {});
 
 // Every shown record of source's list in list order, each in the state the
 // source gives it; hidden records leave no gap. Rows outside the context's clip region are drawn
@@ -22,4 +24,4 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
 // fits: the letter and the free space are then drawn in the context's own
 // font and the bar label in the stock system font.
 void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
-                    const RowMetrics& metrics, HFONT font = nullptr);
+                    const RowMetrics& metrics, HFONT font = nullptr, const SystemLook& look = {});

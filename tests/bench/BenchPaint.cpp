@@ -59,19 +59,19 @@ void FloorBar(HDC dc, const RowLayout& row) {
     const int fill = BarFillColumn(bar.right - bar.left, percentage);
     const RECT used{bar.left, bar.top, bar.left + fill + 1, bar.bottom};
     const RECT rest{used.right, bar.top, bar.right, bar.bottom};
-    static const HBRUSH usedBrush = CreateSolidBrush(row.barUsedColour);
-    static const HBRUSH restBrush = CreateSolidBrush(row.barRestColour);
+    static const HBRUSH usedBrush = CreateSolidBrush(kBarUsedColour);
+    static const HBRUSH restBrush = CreateSolidBrush(kBarRestColour);
     FillRect(dc, &used, usedBrush);
     FillRect(dc, &rest, restBrush);
     const std::string label = FormatBarLabel(row.barFormat, percentage);
     RECT textRect = bar;
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, used.left, used.top, used.right, used.bottom);
-    SetTextColor(dc, row.barRestColour);
+    SetTextColor(dc, kBarRestColour);
     DrawTextA(dc, label.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     RestoreDC(dc, saved);
     IntersectClipRect(dc, rest.left, rest.top, rest.right, rest.bottom);
-    SetTextColor(dc, row.barUsedColour);
+    SetTextColor(dc, kBarUsedColour);
     DrawTextA(dc, label.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     RestoreDC(dc, -1);
 }

@@ -29,7 +29,7 @@ Process::~Process() {
         CloseHandle(m_handle);
 }
 
-Process Start(const std::string& exe) {
+Process Start(const std::string& exe, std::optional<WORD> show) {
     std::string directory = exe.substr(0, exe.find_last_of("\\/") + 1);
     std::string commandLine = "\"" + exe + "\"";
     // The program gets the null device for its standard handles, not ours:
@@ -45,6 +45,10 @@ Process Start(const std::string& exe) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = null;
+    if (show) {
+        startup.dwFlags |= STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *show;
+    }
     PROCESS_INFORMATION info{};
     const BOOL started =
         CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,

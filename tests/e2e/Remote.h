@@ -7,6 +7,7 @@
 #include <oleacc.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,10 @@ private:
     DWORD m_id = 0;
 };
 
-// Starts `exe` with its own directory as the current one. Empty on failure.
-Process Start(const std::string& exe);
+// Starts `exe` with its own directory as the current one, with the show
+// command `show` in its start-up information when one is given (as the
+// shell passes one). Empty on failure.
+Process Start(const std::string& exe, std::optional<WORD> show = std::nullopt);
 // Opens a running process by id for waiting, querying and ending it.
 Process Open(DWORD id);
 

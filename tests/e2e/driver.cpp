@@ -7,7 +7,8 @@
 // the view's accessible list is no longer busy (no drive answer out or waiting),
 // up to a minute; `--busy` before the command looks at once.
 //
-//   start EXE                    start it, wait for its window; prints the pid
+//   start EXE [SHOW]             start it, wait for its window; prints the pid; SHOW: the
+//                                show command its start-up information passes (1 = normal)
 //   close PID                    close its window as the close box does, wait for the exit
 //   exit PID                     choose File > Exit, wait for the exit
 //   wait-window PID TITLE        waits until the program shows a window titled TITLE
@@ -207,11 +208,13 @@ int Rows(DWORD pid, int pos, const char* spec, DWORD timeoutMs) {
     return mismatch.empty() ? 0 : Fail("rows at position " + std::to_string(pos) + ":" + mismatch);
 }
 
-int Start(const char* exe) {
+int Start(const char* exe, const char* show) {
     // A pointer resting over the rows would show a row's details in a
     // tooltip over the pictures the scripts read: it rests in a corner.
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-    remote::Process process = remote::Start(exe);
+    remote::Process process =
+        remote::Start(exe, show != nullptr ? std::optional<WORD>(static_cast<WORD>(std::atoi(show)))
+                                           : std::nullopt);
     if (!process)
         return Fail(std::string("cannot start ") + exe);
     WaitForInputIdle(process.handle(), kTimeoutMs);
@@ -932,8 +935,8 @@ int main(int argc, char** argv) {
         return Usage();
     const std::string verb = argv[1];
     auto arg = [&](int i) { return i < argc ? argv[i] : nullptr; };
-    if (verb == "start" && argc == 3)
-        return Start(argv[2]);
+    if (verb == "start" && (argc == 3 || argc == 4))
+        return Start(argv[2], arg(3));
     if (verb == "reg" && argc == 4) {
         std::printf("%s\n", RegistryValue(argv[2], argv[3]).c_str());
         return 0;

@@ -72,8 +72,9 @@ expect() {
   [ "$got" = "$want" ] || fail "$what: got \"$got\" (status $status), want \"$want\""
 }
 
+# start_program [SHOW]: starts Tovemar, SHOW its start-up show command if given.
 start_program() {
-  PID=$(drv start "$EXE")
+  PID=$(drv start "$EXE" "$@")
   [ -n "$PID" ] || { fail "Tovemar did not start"; return 1; }
 }
 close_program() {

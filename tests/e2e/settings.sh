@@ -97,3 +97,14 @@ set_value Tovemar-Bar2 DockSide dword 12345
 set_value Tovemar-Bar2 XPos dword 99999
 set_value Tovemar-Bar2 YPos binary 00000000
 run_case "Dock state: bar entries of the wrong type and out of range" 1 1 ""
+
+# The Start menu, the taskbar and the file manager start a program with
+# SW_SHOWNORMAL in its start-up information (STARTF_USESHOWWINDOW).
+drv reg-clear
+set_value . Placement binary "$(placement 3 50 50 700 500)"
+step "A start with the shell's normal show command keeps the stored maximized state"
+if start_program 1; then
+  expect "maximized after a start with SW_SHOWNORMAL" "maximized=1 toolbar=1 statusbar=1 onscreen=1" \
+    drv state "$PID"
+  close_program
+fi

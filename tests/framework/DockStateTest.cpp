@@ -5,6 +5,8 @@
 #include "framework/Handle.h"
 #include "tests/framework/FrameTestSupport.h"
 
+#include <algorithm>
+
 namespace frametest {
 namespace {
 
@@ -130,6 +132,38 @@ TEST_F(DockStateTest, FloatingPositionOffTheScreenIsBroughtBack) {
     EXPECT_LE(holder.right,
               GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_GE(holder.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+}
+
+// Two monitors side by side, the right one (x from 1024) a portrait screen
+// reaching 400 rows higher than the left one, whose taskbar takes its bottom
+// 40 rows: the desktop's bounding box has a corner above the left one that no
+// monitor shows. The work area of the nearest monitor, as MonitorFromRect
+// answers for the rectangles below.
+RECT LShapedWorkArea(const RECT& rect) {
+    return rect.left >= 1024 ? RECT{1024, -400, 1624, 768} : RECT{0, 0, 1024, 728};
+}
+
+TEST_F(DockStateTest, AFloatingBarIsKeptOnTheWorkAreaOfTheNearestMonitor) {
+    frame->m_workAreaOf = LShapedWorkArea;
+    CToolBar& bar = frame->m_wndToolBar;
+    struct Case {
+        POINT asked, expected;
+    };
+    RECT holder{};
+    frame->FloatControlBar(&bar, POINT{0, 0});
+    GetWindowRect(GetParent(bar.m_hWnd), &holder);
+    const int height = holder.bottom - holder.top;
+    const Case cases[] = {
+        {{1300, -300}, {1300, -300}},       // on the right monitor, above the left one's top
+        {{200, -300}, {200, 0}},            // in the dead corner: onto the left monitor
+        {{200, 760}, {200, 728 - height}},  // over the taskbar: above it
+        {{1500, 750}, {1500, 768 - height}} // the right monitor has no taskbar
+    };
+    for (const Case& c : cases) {
+        frame->FloatControlBar(&bar, c.asked);
+        EXPECT_EQ(bar.GetFloatingPosition().x, c.expected.x) << c.asked.x << "," << c.asked.y;
+        EXPECT_EQ(bar.GetFloatingPosition().y, c.expected.y) << c.asked.x << "," << c.asked.y;
+    }
 }
 
 TEST_F(DockStateTest, DamagedStoredStateIsLeftOut) {

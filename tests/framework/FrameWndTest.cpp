@@ -249,6 +249,67 @@ TEST_F(FrameWndTest, FloatingBarLivesInAToolWindowAndStillRoutesCommands) {
               ChildRect(frameWindow, bar.m_hWnd).bottom);
 }
 
+// A placement that lands the window on a monitor of twice the scale, as
+// Windows applies it: the window moves, then hears of the new DPI with a
+// rectangle scaled from where it now is.
+BOOL WINAPI PlaceOnTwiceTheScale(HWND window, const WINDOWPLACEMENT* placement) {
+    const BOOL placed = SetWindowPlacement(window, placement);
+    RECT at{};
+    GetWindowRect(window, &at);
+    RECT scaled{at.left, at.top, at.left + 2 * (at.right - at.left),
+                at.top + 2 * (at.bottom - at.top)};
+    const UINT dpi = 2 * tov::WindowDpi(window);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&scaled));
+    return placed;
+}
+
+// The DPI change a restored placement causes scales the bars but keeps the
+// stored rectangle; any other takes the suggested one.
+TEST_F(FrameWndTest, ARestoredPlacementKeepsItsRectangleOnAMonitorOfAnotherScale) {
+    const UINT dpi = tov::WindowDpi(frameWindow);
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    placement.showCmd = SW_SHOWNORMAL;
+    placement.rcNormalPosition = RECT{120, 90, 620, 470};
+    ASSERT_TRUE(tov::RestoreWindowPlacement(frameWindow, placement, PlaceOnTwiceTheScale));
+    RECT rect{};
+    GetWindowRect(frameWindow, &rect);
+    EXPECT_TRUE(EqualRect(&rect, &placement.rcNormalPosition));
+    EXPECT_EQ(frame->m_wndToolBar.GetDpi(), 2 * dpi);
+    EXPECT_FALSE(tov::IsRestoringPlacement(frameWindow));
+
+    PlaceOnTwiceTheScale(frameWindow, &placement);
+    GetWindowRect(frameWindow, &rect);
+    EXPECT_EQ(rect.right - rect.left, 1000);
+}
+
+// A DPI change swaps the status bar's font: the old one still exists when
+// the control is handed the new one.
+WNDPROC g_statusProc = nullptr;
+int g_fontsSet = 0;
+bool g_oldFontAlive = true;
+LRESULT CALLBACK WatchFontSwap(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETFONT) {
+        ++g_fontsSet;
+        const auto old =
+            reinterpret_cast<HGDIOBJ>(CallWindowProcW(g_statusProc, window, WM_GETFONT, 0, 0));
+        g_oldFontAlive = g_oldFontAlive && GetObjectType(old) == OBJ_FONT;
+    }
+    return CallWindowProcW(g_statusProc, window, message, wParam, lParam);
+}
+
+TEST_F(FrameWndTest, TheStatusBarLetsItsOldFontGoOnlyAfterTheSwitch) {
+    const HWND status = frame->m_wndStatusBar.m_hWnd;
+    const UINT dpi = tov::WindowDpi(frameWindow);
+    SendMessageW(status, WM_DPICHANGED_AFTERPARENT, 2 * dpi, 0); // a font of its own
+    g_statusProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchFontSwap)));
+    SendMessageW(status, WM_DPICHANGED_AFTERPARENT, 3 * dpi / 2, 0);
+    SetWindowLongPtrW(status, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_statusProc));
+    EXPECT_EQ(g_fontsSet, 1);
+    EXPECT_TRUE(g_oldFontAlive);
+}
+
 TEST_F(FrameWndTest, DraggingTheGripperDocksOrFloatsTheBar) {
     CToolBar& bar = frame->m_wndToolBar;
     RECT client{};

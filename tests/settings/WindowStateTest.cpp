@@ -159,7 +159,8 @@ TEST_F(WindowStateTest, MaximizedPlacementKeepsItsNormalRectangle) {
     ASSERT_TRUE(IsZoomed(first));
     ExchangeWindowPlacement(first, Direction::Save, kCompany, kApplication);
     HWND second = NewWindow();
-    ExchangeWindowPlacement(second, Direction::Load, kCompany, kApplication);
+    EXPECT_EQ(ExchangeWindowPlacement(second, Direction::Load, kCompany, kApplication),
+              tov::StoredShow::Maximized);
     EXPECT_TRUE(IsZoomed(second));
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -177,14 +178,17 @@ TEST_F(WindowStateTest, UnusableEntriesLeaveTheCreatedPlacement) {
     maximized.showCmd = SW_SHOWMAXIMIZED;
     maximized.rcNormalPosition = RECT{0, 0, 10, 10};
 
-    ExchangeWindowPlacement(window, Direction::Load, kCompany, kApplication); // no key
+    // No key: nothing applied, which start-up's show calls are told.
+    EXPECT_EQ(ExchangeWindowPlacement(window, Direction::Load, kCompany, kApplication),
+              tov::StoredShow::None);
     EXPECT_TRUE(SameRect(WindowRect(window), created));
 
     // Longer than the record: counts as missing.
     BYTE longer[48] = {};
     std::memcpy(longer, &maximized, sizeof maximized);
     Store("Placement", REG_BINARY, longer, sizeof longer);
-    ExchangeWindowPlacement(window, Direction::Load, kCompany, kApplication);
+    EXPECT_EQ(ExchangeWindowPlacement(window, Direction::Load, kCompany, kApplication),
+              tov::StoredShow::None);
     EXPECT_FALSE(IsZoomed(window));
     EXPECT_TRUE(SameRect(WindowRect(window), created));
 

@@ -36,8 +36,9 @@ TEST(RowLayout, RowsArePitch32ApartAndWidth600PutsTheBarAt44To499) {
     EXPECT_EQ(row.letter, "C");
     EXPECT_TRUE(SameRect(row.bar, {44, 37, 500, 65})); // the last column is 499
     EXPECT_TRUE(SameRect(row.freeCell, {505, 37, 600, 69}));
-    EXPECT_EQ(row.barUsedColour, COLORREF{0x00FF0000});
-    EXPECT_EQ(row.barRestColour, COLORREF{0x00C0C0C0});
+    const BarColours colours = BarColoursFor(row.state);
+    EXPECT_EQ(colours.usedFill, COLORREF{0x00FF0000});
+    EXPECT_EQ(colours.restFill, COLORREF{0x00C0C0C0});
 }
 
 TEST(RowLayout, TextsWithAndWithoutSizeData) {
