@@ -1,7 +1,5 @@
 #include "app/DriveShell.h"
 
-#include "framework/ComApartment.h"
-
 #include <commctrl.h>
 #include <objbase.h>
 
@@ -42,13 +40,12 @@ LRESULT CALLBACK ForwardMenuMessages(HWND window, UINT message, WPARAM wParam, L
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-// Opens one root on a worker thread of its own: a drive that does not answer
-// holds that thread, never the window's.
-DWORD WINAPI OpenRoot(void* parameter) {
-    const std::unique_ptr<std::wstring> root(static_cast<std::wstring*>(parameter));
-    // The shell's handlers may use COM; the call waits until they are done
-    // (SEE_MASK_NOASYNC), as the thread ends after it.
-    const tov::ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+// Opens one root on the calling thread, a thread of the drive engine: a
+// drive that does not answer holds that thread, never the window's.
+void OpenRoot(const std::wstring& root) {
+    // The shell's handlers may use COM (the engine's thread is in an
+    // apartment); the call waits until they are done (SEE_MASK_NOASYNC), as
+    // the job ends after it.
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     // As a folder, by the class "Folder": the root's own verbs (a disc's
@@ -57,14 +54,13 @@ DWORD WINAPI OpenRoot(void* parameter) {
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | SEE_MASK_CLASSNAME;
     info.lpClass = L"Folder";
     info.lpVerb = L"open";
-    info.lpFile = root->c_str();
+    info.lpFile = root.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExW(&info)) {
         info.fMask &= ~SEE_MASK_CLASSNAME;
         info.lpClass = nullptr;
         ShellExecuteExW(&info);
     }
-    return 0;
 }
 
 class Win32Shell final : public DriveShell {
@@ -97,11 +93,7 @@ public:
         return chosen;
     }
 
-    void Open(const std::wstring& root) override {
-        auto copy = std::make_unique<std::wstring>(root);
-        if (QueueUserWorkItem(OpenRoot, copy.get(), WT_EXECUTELONGFUNCTION))
-            copy.release();
-    }
+    void Open(const std::wstring& root) override { OpenRoot(root); }
 
 private:
     static constexpr UINT_PTR kSubclassId = 1;

@@ -31,7 +31,9 @@ public:
     // the id chosen, 0 for none. The shell's menu, when given, hears the
     // menu's messages to `owner` while it shows (owner-drawn and submenu items).
     virtual UINT TrackMenu(HMENU menu, HWND owner, POINT screen, IContextMenu* shellMenu) = 0;
-    // Opens the root in the system's file manager, without waiting for it.
+    // Opens the root in the system's file manager. It may wait for the
+    // drive: it is called on a thread of the drive engine (in an apartment
+    // of its own), never on the window's.
     virtual void Open(const std::wstring& root) = 0;
 };
 

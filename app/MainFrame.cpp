@@ -17,6 +17,7 @@
 #include <dbt.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -61,6 +62,33 @@ HWND ModalDialogOf(HWND owner) {
     return search.found;
 }
 } // namespace
+
+void PostAnswersNotice(HWND window, std::atomic<bool>& posted) {
+    if (!posted.exchange(true) && !::PostMessageA(window, WM_DRIVE_ANSWERS, 0, 0))
+        posted.store(false);
+}
+
+std::vector<std::string> NoticeRoots(const PIDLIST_ABSOLUTE* items, int count) {
+    std::vector<std::string> roots;
+    for (int i = 0; items != nullptr && i < count; ++i) {
+        wchar_t path[MAX_PATH] = {};
+        if (items[i] == nullptr || !SHGetPathFromIDListW(items[i], path) || path[1] != L':')
+            continue;
+        const wchar_t letter = path[0] >= L'a' && path[0] <= L'z' ? path[0] - L'a' + L'A' : path[0];
+        if (letter < L'A' || letter > L'Z')
+            continue;
+        const std::string root{static_cast<char>(letter), ':', '\\'};
+        if (std::find(roots.begin(), roots.end(), root) == roots.end())
+            roots.push_back(root);
+    }
+    return roots;
+}
+
+bool IsFreeSpaceNotice(LONG event) {
+    constexpr LONG kFreeSpaceEvents = SHCNE_FREESPACE | SHCNE_UPDATEITEM;
+    const LONG kind = event & ~static_cast<LONG>(SHCNE_INTERRUPT);
+    return kind != 0 && (kind & ~kFreeSpaceEvents) == 0;
+}
 
 DEFINE_MESSAGE_MAP(
     CMainFrame, CFrameWnd, OnWmCreate<&CMainFrame::OnCreate>(),
@@ -132,13 +160,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     // clears the target under the workers' lock.
     const HWND window = m_hWnd;
     m_wndView.SetOpenHandler(
-        [this](size_t record) { m_shell->Open(tov::Widen(m_catalogue.Drives()[record].szRoot)); });
-    // One notice stands for every answer that arrives before the frame looks
-    // at them: a poll of twenty drives wakes the window once, not twenty times.
-    m_catalogue.SetNotify([window, posted = m_answersPosted] {
-        if (!posted->exchange(true))
-            ::PostMessageA(window, WM_DRIVE_ANSWERS, 0, 0);
-    });
+        [this](size_t record) { OpenDrive(m_catalogue.Drives()[record].szRoot); });
+    // A poll of twenty drives wakes the window once, not twenty times.
+    m_catalogue.SetNotify(
+        [window, posted = m_answersPosted] { PostAnswersNotice(window, *posted); });
 
     ExchangeSettings(Direction::Load);
     ExchangeWarnings(Direction::Load, m_warnings);
@@ -250,12 +275,22 @@ void CMainFrame::RegisterShellNotices() {
 }
 
 LRESULT CMainFrame::OnShellNotice(WPARAM wParam, LPARAM lParam) {
-    // The notice's data is the shell's to free: locked and unlocked unread.
+    // The notice's data is the shell's to free: read while it is locked.
     PIDLIST_ABSOLUTE* items = nullptr;
     LONG event = 0;
+    std::vector<std::string> roots;
     if (const HANDLE lock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam),
-                                                      static_cast<DWORD>(lParam), &items, &event))
+                                                      static_cast<DWORD>(lParam), &items, &event)) {
+        roots = NoticeRoots(items, 2);
         SHChangeNotification_Unlock(lock);
+    }
+    // Only the free space of the drives named (of every polled one when
+    // none is) has changed: no refresh, no new icons.
+    if (IsFreeSpaceNotice(event)) {
+        m_catalogue.PollRoots(roots);
+        DrivesStateChanged();
+        return 0;
+    }
     NoticeDrivesChanged();
     return 0;
 }
@@ -510,10 +545,18 @@ LRESULT CMainFrame::OnContextMenu(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+void CMainFrame::OpenDrive(const std::string& root) {
+    m_catalogue.Open(root, [shell = m_shell, wide = tov::Widen(root)] { shell->Open(wide); });
+}
+
 void CMainFrame::ShowDriveMenu(size_t record, POINT screen) {
     const DriveRecord& drive = m_catalogue.Drives()[record];
     const std::string root = drive.szRoot;
-    const bool withShellItems = ShellMayAsk(drive, m_catalogue.StateOf(drive));
+    // The shell is asked only right after the drive answered: a share that
+    // dropped since its last answer would hold the window for the network's
+    // timeout.
+    const bool withShellItems =
+        ShellMayAsk(drive, m_catalogue.StateOf(drive)) && m_catalogue.Probe(root, m_menuPatience);
     const bool silenced = IsSilenced(drive.sfi.szDisplayName);
     // The menu stands for the drive as it was when it opened.
     m_catalogue.HoldAnswers(true);
@@ -528,7 +571,7 @@ void CMainFrame::ShowDriveMenu(size_t record, POINT screen) {
         if (root != drives[i].szRoot)
             continue;
         if (choice == DriveMenuChoice::Open) {
-            m_shell->Open(tov::Widen(root));
+            OpenDrive(root);
         } else if (choice == DriveMenuChoice::ToggleWarnings) {
             StoreSilenced(drives[i].sfi.szDisplayName, !silenced);
             WarningsChanged();

@@ -20,6 +20,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Posted to the frame by a drive's worker when its late answers are ready.
 constexpr UINT WM_DRIVE_ANSWERS = WM_APP + 1;
@@ -37,6 +38,18 @@ constexpr UINT_PTR kAutoUpdateTimer = 2;
 constexpr UINT_PTR kStaleTimer = 3;
 // A copy waiting for the clipboard, which another program holds.
 constexpr UINT_PTR kClipboardTimer = 4;
+
+// Posts WM_DRIVE_ANSWERS to `window` unless one is on its way (`posted`):
+// one notice stands for every answer that arrives before the frame looks at
+// them. A post that fails clears the flag, so the next answer posts again.
+void PostAnswersNotice(HWND window, std::atomic<bool>& posted);
+
+// The drive roots ("C:\") of the paths a shell notice's items name; the
+// items that name no path on a drive letter give none.
+std::vector<std::string> NoticeRoots(const PIDLIST_ABSOLUTE* items, int count);
+// True for a shell notice's event that changes only free space (a file
+// copy sends them every few seconds), whatever its delivery flags.
+bool IsFreeSpaceNotice(LONG event);
 
 class CMainFrame : public CFrameWnd {
 public:
@@ -71,7 +84,8 @@ public:
     LRESULT OnDestroy(WPARAM, LPARAM);
     // WM_DEVICECHANGE: a volume arrived or went: a coalesced refresh.
     LRESULT OnDeviceChange(WPARAM event, LPARAM data);
-    // WM_DRIVE_SHELL_NOTICE: the shell told of a drive change: the same.
+    // WM_DRIVE_SHELL_NOTICE: the shell told of a drive change: the same;
+    // a free-space notice reads the free space of the drives it names.
     LRESULT OnShellNotice(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM id, LPARAM);
     // WM_DPICHANGED: the frame's layout, then the icons again at their new size.
@@ -120,6 +134,9 @@ public:
     CDriveView m_wndView;
     // The system's shell for the drive menu and for opening a drive.
     std::shared_ptr<DriveShell> m_shell = Win32DriveShell();
+    // How long the drive menu waits for its drive's answer before it opens
+    // without the shell's items.
+    std::chrono::milliseconds m_menuPatience = kDriveMenuPatience;
 
 private:
     // Saves the settings and the window state, the first time only: closing
@@ -144,6 +161,9 @@ private:
 
     // Shows the menu of drive `record` at `screen` and carries out the choice.
     void ShowDriveMenu(size_t record, POINT screen);
+    // Opens the drive in the file manager through the drive engine; an open
+    // of a drive with one still out is dropped.
+    void OpenDrive(const std::string& root);
 
     // Takes the figures of the drives at `roots` as readings; tells of a
     // drive that became nearly full and updates the icon.

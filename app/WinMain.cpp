@@ -50,7 +50,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // A drive without its medium fails its queries quietly instead of
     // raising the system's "no disk in the drive" box.
     SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS);
-    StartShellSetUp();
     const OleSession ole;
     tov::ProcessReference process;
     const tov::ShellProcessReference offered(process);

@@ -6,8 +6,11 @@
 #include <iterator>
 #include <memory>
 #include <mutex>
+#include <set>
 
 namespace {
+// How often a refresh that waits looks at the catalogue's clock.
+constexpr std::chrono::milliseconds kDeadlineSlice{10};
 // Room for the roots of all 26 drive letters ("C:\" and a NUL each) and more.
 constexpr DWORD kRootBufferSize = 512;
 
@@ -41,23 +44,29 @@ bool IsPolledType(char letter, UINT type) {
 }
 } // namespace
 
-// One mutex and one signal for every worker of a catalogue: the refresh
-// waits on it for the answers of the workers it started. The notice target
-// lives here so that teardown can clear it under the lock the workers tell
-// it under.
+// One mutex and one signal for every job of a catalogue: the refresh waits
+// on it for the answers of the jobs it queued, the menu for its probe. The
+// notice target lives here so that teardown can clear it under the lock the
+// jobs tell it under.
 struct DriveCatalogue::Shared {
     std::mutex mutex;
     std::condition_variable answered;
     Notify notify;
+    std::set<std::string> opening; // roots with an open queued or running
 };
 
-// One drive's calls, shared by its worker and the catalogue. The answer is
-// written by the worker before `done` is set and read only after.
+// A probe before the drive menu; `done` is guarded by Shared::mutex.
+struct DriveCatalogue::ProbeCall {
+    bool done = false;
+};
+
+// One drive's calls, shared by its job and the catalogue. The answer is
+// written by the job before `done` is set and read only after.
 struct DriveCatalogue::Query {
     std::string root;
     Kind kind = Kind::Full;
     int iconSize = kDefaultDriveIconSize;
-    std::chrono::steady_clock::time_point started;
+    std::chrono::steady_clock::time_point started; // when it was asked
     SHFILEINFOW sfi{};
     WCHAR fileSystem[32] = {};
     int storedFlag = 1;
@@ -71,7 +80,7 @@ struct DriveCatalogue::Query {
 };
 
 namespace {
-// What one worker needs, owned by the worker: nothing of the catalogue.
+// What one job needs, owned by the job: nothing of the catalogue.
 struct Task {
     std::shared_ptr<DriveCatalogue::Shared> shared;
     std::shared_ptr<DriveCatalogue::Query> query;
@@ -104,8 +113,8 @@ void Ask(Task& task) {
     }
 }
 
-// The worker's part: the drive's whole sequence, then one report. Nothing
-// thrown leaves it: a call that failed that way counts as failed, and its
+// The job: the drive's whole sequence, then one report. Nothing thrown
+// leaves it: a call that failed that way counts as failed, and its
 // answer is done all the same.
 void RunTask(Task& task) {
     DriveCatalogue::Query& q = *task.query;
@@ -129,11 +138,6 @@ void RunTask(Task& task) {
         task.platform->ReleaseIcon(std::exchange(q.sfi.hIcon, nullptr));
 }
 
-DWORD WINAPI RunTaskThread(void* context) {
-    const std::unique_ptr<Task> task(static_cast<Task*>(context));
-    RunTask(*task);
-    return 0;
-}
 } // namespace
 
 void ReleaseDriveIcons(DriveList& drives, DrivePlatform& platform) {
@@ -144,12 +148,13 @@ void ReleaseDriveIcons(DriveList& drives, DrivePlatform& platform) {
 }
 
 DriveCatalogue::DriveCatalogue(std::shared_ptr<DrivePlatform> platform,
-                               std::chrono::milliseconds deadline)
+                               std::chrono::milliseconds deadline, tov::DriveEngine::Limits limits)
     : m_platform(std::move(platform)), m_deadline(deadline), m_shared(std::make_shared<Shared>()),
-      m_clock([] { return std::chrono::steady_clock::now(); }) {}
+      m_clock([] { return std::chrono::steady_clock::now(); }),
+      m_engine([] { WaitForShellSetUp(); }, limits) {}
 
 DriveCatalogue::~DriveCatalogue() {
-    // Workers still out release their own icons when they end; the icons of
+    // Jobs still out release their own icons when they end; the icons of
     // answers that arrived but were not applied go now.
     {
         std::lock_guard<std::mutex> lock(m_shared->mutex);
@@ -193,7 +198,15 @@ DriveState DriveCatalogue::StateOf(const DriveRecord& record) const {
 }
 
 bool DriveCatalogue::Busy() const {
-    return !m_inFlight.empty() || m_refreshOwed || m_refreshScheduled || m_pollOwed;
+    if (m_refreshOwed || m_refreshScheduled || m_pollOwed)
+        return true;
+    // A call already "not responding" may never return: the list has
+    // settled on what it shows.
+    const auto now = m_clock();
+    return std::any_of(m_inFlight.begin(), m_inFlight.end(), [&](const auto& entry) {
+        std::chrono::steady_clock::time_point started;
+        return !CallOut(entry.first, &started) || now - started < kDriveStaleAfter;
+    });
 }
 
 std::optional<std::chrono::milliseconds> DriveCatalogue::NextStateChangeIn() const {
@@ -225,33 +238,16 @@ void DriveCatalogue::Start(const std::string& root, Kind kind, bool waitedFor) {
     query->iconSize = m_iconSize;
     query->started = m_clock();
     query->late = !waitedFor;
-    auto task = std::make_unique<Task>(
+    auto task = std::make_shared<Task>(
         Task{m_shared, query, m_platform, m_storedShownFlag, m_options, kind == Kind::Full});
-    bool started = false;
-    if (kind == Kind::FreeSpace) {
-        // Every ten seconds a new thread per drive would cost more than the
-        // calls: a poll's calls share a few threads kept for the next poll.
-        // One that hangs still holds only its own thread.
-        started =
-            m_pollThreads.Run([task = std::shared_ptr<Task>(std::move(task))] { RunTask(*task); });
-    } else {
-        // A thread of its own per drive: a drive that never answers holds
-        // only its own thread, and the thread's COM apartment ends with it.
-        const HANDLE thread = CreateThread(nullptr, 0, RunTaskThread, task.get(), 0, nullptr);
-        if (thread != nullptr) {
-            task.release();
-            CloseHandle(thread);
-            started = true;
-        }
-    }
-    // No worker for it: the drive counts as not answering.
-    if (!started)
+    // No thread for it: the drive counts as not answering.
+    if (!m_engine.Run(root, [task] { RunTask(*task); }))
         query->done = true;
 }
 
 void DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag, int iconSize,
                              RefreshWait wait) {
-    const auto deadline = std::chrono::steady_clock::now() + m_deadline;
+    const auto deadline = m_clock() + m_deadline;
     m_storedShownFlag = storedShownFlag;
     m_iconSize = iconSize;
     m_refreshScheduled = false;
@@ -300,8 +296,8 @@ void DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag, int iconSiz
     if (wait == RefreshWait::Deadline) {
         std::unique_lock<std::mutex> lock(m_shared->mutex);
         const auto done = [&](const std::string& root) { return m_inFlight.at(root)->done; };
-        m_shared->answered.wait_until(
-            lock, deadline, [&] { return std::all_of(started.begin(), started.end(), done); });
+        while (!std::all_of(started.begin(), started.end(), done) && m_clock() < deadline)
+            m_shared->answered.wait_for(lock, std::min(kDeadlineSlice, m_deadline));
         for (const std::string& root : started)
             m_inFlight.at(root)->late = !done(root);
     }
@@ -314,11 +310,82 @@ void DriveCatalogue::Poll() {
         return;
     }
     m_pollOwed = false;
-    for (const DriveRecord& record : m_drives) {
-        if (record.bShown && !record.bPending && m_inFlight.count(record.szRoot) == 0 &&
-            IsPolledType(record.szRoot[0], record.uDriveType) && IsDriveUpdatable(record))
-            Start(record.szRoot, Kind::FreeSpace, false);
+    for (const DriveRecord& record : m_drives)
+        PollRecord(record, true);
+}
+
+void DriveCatalogue::PollRoots(const std::vector<std::string>& roots) {
+    if (roots.empty() || m_holds > 0) {
+        Poll();
+        return;
     }
+    for (const DriveRecord& record : m_drives) {
+        if (std::find(roots.begin(), roots.end(), record.szRoot) != roots.end())
+            PollRecord(record, false);
+    }
+}
+
+void DriveCatalogue::PollRecord(const DriveRecord& record, bool polledTypesOnly) {
+    if (record.bShown && !record.bPending && m_inFlight.count(record.szRoot) == 0 &&
+        (!polledTypesOnly || IsPolledType(record.szRoot[0], record.uDriveType)) &&
+        IsDriveUpdatable(record))
+        Start(record.szRoot, Kind::FreeSpace, false);
+}
+
+bool DriveCatalogue::Open(const std::string& root, std::function<void()> open) {
+    {
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        if (!m_shared->opening.insert(root).second)
+            return false;
+    }
+    const auto done = [shared = m_shared, root] {
+        std::lock_guard<std::mutex> lock(shared->mutex);
+        shared->opening.erase(root);
+    };
+    if (m_engine.Run(root, [open = std::move(open), done] {
+            try {
+                open();
+            } catch (...) {
+            }
+            done();
+        }))
+        return true;
+    done();
+    return false;
+}
+
+bool DriveCatalogue::Probe(const std::string& root, std::chrono::milliseconds patience) {
+    std::shared_ptr<ProbeCall>& slot = m_probes[root];
+    if (!slot) {
+        slot = std::make_shared<ProbeCall>();
+        const auto record = std::find_if(m_drives.begin(), m_drives.end(),
+                                         [&](const DriveRecord& r) { return root == r.szRoot; });
+        // A drive the policy leaves alone (a floppy) is not spun up for it.
+        const bool touch = record != m_drives.end() && IsDriveUpdatable(*record);
+        const auto call = [shared = m_shared, platform = m_platform, probe = slot, root, touch] {
+            uint64_t available = 0, total = 0, totalFree = 0;
+            if (touch)
+                platform->DiskFreeSpace(root.c_str(), &available, &total, &totalFree);
+            else
+                platform->DriveType(root.c_str());
+            {
+                std::lock_guard<std::mutex> lock(shared->mutex);
+                probe->done = true;
+            }
+            shared->answered.notify_all();
+        };
+        if (!m_engine.Run(root, call)) {
+            m_probes.erase(root);
+            return false;
+        }
+    }
+    const std::shared_ptr<ProbeCall> probe = slot;
+    std::unique_lock<std::mutex> lock(m_shared->mutex);
+    if (!m_shared->answered.wait_for(lock, patience, [&] { return probe->done; }))
+        return false;
+    lock.unlock();
+    m_probes.erase(root);
+    return true;
 }
 
 DriveCatalogue::Applied DriveCatalogue::ApplyAnswers() {
@@ -362,7 +429,6 @@ DriveCatalogue::Applied DriveCatalogue::ApplyDoneQueries() {
             Fill(*record, *query, again, applied);
         else
             FillFreeSpace(*record, *query, applied);
-        applied.answeredRoots.push_back(query->root);
         if (again) {
             // The answer predates the refresh that listed the drive: it
             // stands in until the drive answers again.
@@ -403,6 +469,7 @@ void DriveCatalogue::Fill(DriveRecord& record, Query& query, bool standIn, Appli
     }
     applied.changed = true;
     applied.changedRoots.emplace_back(record.szRoot);
+    applied.answeredRoots.emplace_back(record.szRoot);
     applied.shownChanged = applied.shownChanged || record.bShown != wasShown;
 }
 
@@ -410,6 +477,7 @@ void DriveCatalogue::FillFreeSpace(DriveRecord& record, const Query& query,
                                    Applied& applied) const {
     if (!record.bShown || !IsDriveUpdatable(record))
         return;
+    applied.answeredRoots.emplace_back(record.szRoot);
     const uint64_t before[] = {record.ulFreeBytesAvailable, record.ulTotalBytes,
                                record.ulTotalFreeBytes};
     ClearFigures(record);

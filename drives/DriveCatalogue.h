@@ -1,27 +1,31 @@
 // The one owner of the drive data: the drive list, its refresh from the
 // platform and the update policy's answer for each record.
 //
-// A refresh lists the drive roots and asks every drive on its own worker
-// thread, all at once: shell information, the stored shown flag, the drive
-// type and, for a shown drive the policy allows, the free space and the file
-// system. A drive listed before keeps its last record (the best known) while
-// its new answer is out; a new drive gets the record of a failed call (no
-// icon, no name, no size data, unknown type; its letter comes from the root).
-// When an answer arrives the worker calls the notification, and the owner
-// then calls ApplyAnswers on its own thread, which replaces the record whole.
-// Only a refresh asked to wait does so, up to a deadline from its start.
+// A refresh lists the drive roots and asks every drive through the drive
+// engine (drives/DriveEngine.h), which runs the calls of a few drives side
+// by side on threads it keeps: shell information, the stored shown flag,
+// the drive type and, for a shown drive the policy allows, the free space
+// and the file system. A drive listed before keeps its last record (the
+// best known) while its new answer is out; a new drive gets the record of a
+// failed call (no icon, no name, no size data, unknown type; its letter
+// comes from the root). When an answer arrives the engine's thread calls
+// the notification, and the owner then calls ApplyAnswers on its own
+// thread, which replaces the record whole. Only a refresh asked to wait
+// does so, up to a deadline from its start by the catalogue's clock.
 //
-// At most one worker per root is out at a time: a refresh that finds one
-// still out starts no other; that answer, from before the refresh, fills the
-// record only as a stand-in, and the root is asked again at once. Workers
-// touch nothing but their own shared state and the platform, and nothing
-// waits for them when the catalogue goes away.
+// At most one call per root is out at a time: a refresh that finds one
+// still out asks no other; that answer, from before the refresh, fills the
+// record only as a stand-in, and the root is asked again at once. Opening a
+// drive and the probe before its menu queue behind the call out on the
+// root. The engine's jobs touch nothing but their own shared state and the
+// platform, and nothing waits for them when the catalogue goes away. The
+// call states and who owns each icon are set out in DriveEngine.h.
 #pragma once
 
 #include "drives/DrivePlatform.h"
 #include "drives/DriveSource.h"
 #include "drives/UpdatePolicy.h"
-#include "framework/WorkerThreads.h"
+#include "drives/DriveEngine.h"
 
 #include <chrono>
 #include <functional>
@@ -38,11 +42,9 @@
 constexpr std::chrono::milliseconds kDriveAnswerDeadline{300};
 // A drive whose call has been out this long is shown as not responding.
 constexpr std::chrono::seconds kDriveStaleAfter{5};
-// How long a poll's free-space call waits behind the one still running
-// before it gets a thread of its own: the calls of healthy drives run one
-// after another on one thread, and each drive that hangs delays the others'
-// answers by this much.
-constexpr std::chrono::milliseconds kPollCallPatience{50};
+// How long the drive menu waits for its drive to answer before it opens
+// without the shell's items.
+constexpr std::chrono::milliseconds kDriveMenuPatience{200};
 // The icon size asked for when the caller names none: the row's at 96 DPI.
 constexpr int kDefaultDriveIconSize = 32;
 
@@ -67,14 +69,16 @@ public:
         // The roots whose records changed; all rows changed when `changed`
         // and none is named (a held refresh ran).
         std::vector<std::string> changedRoots;
-        // Choices made while a name was unknown, to store under the name now.
-        std::vector<std::pair<std::wstring, int>> choices;
         // Every root whose answer was applied, its figures changed or not.
         std::vector<std::string> answeredRoots;
+        // Choices made while a name was unknown, to store under the name now.
+        std::vector<std::pair<std::wstring, int>> choices;
     };
 
+    // The engine's first job is the shell's first-use set-up.
     explicit DriveCatalogue(std::shared_ptr<DrivePlatform> platform = Win32DrivePlatform(),
-                            std::chrono::milliseconds deadline = kDriveAnswerDeadline);
+                            std::chrono::milliseconds deadline = kDriveAnswerDeadline,
+                            tov::DriveEngine::Limits limits = tov::DriveEngine::Limits());
     ~DriveCatalogue();
     DriveCatalogue(const DriveCatalogue&) = delete;
     DriveCatalogue& operator=(const DriveCatalogue&) = delete;
@@ -85,9 +89,9 @@ public:
     // Adds "not responding" to the record's own state: an updatable drive
     // whose call has been out for kDriveStaleAfter by the clock.
     DriveState StateOf(const DriveRecord& record) const override;
-    // True while any answer is out or waiting to be applied, or a refresh
-    // is scheduled or waits for the hold to end (a poll too): the list is
-    // not settled.
+    // True while any answer is out (and not yet "not responding") or
+    // waiting to be applied, or a refresh is scheduled or waits for the
+    // hold to end (a poll too): the list is not settled.
     bool Busy() const override;
     // The owner will refresh soon (a device notice came): until then the
     // list counts as not settled.
@@ -120,8 +124,19 @@ public:
     // and RAM drive the policy allows whose last answer has arrived and
     // whose call is not out. Waits for nothing; answers arrive as late ones.
     // While answers are held, the poll runs when they are applied again.
-    // The calls run on threads kept from one poll to the next.
     void Poll();
+    // A free-space notice: reads the free space (nothing else) of the shown,
+    // answered drives with these roots ("C:\") whose call is not out and
+    // that the policy allows, whatever their type; with none named, polls.
+    void PollRoots(const std::vector<std::string>& roots);
+
+    // Runs `open` (which opens the drive) behind the call out on `root`;
+    // dropped, and false, while an open of the root is queued or running.
+    bool Open(const std::string& root, std::function<void()> open);
+    // Asks the drive a cheap call and waits up to `patience` for it; true
+    // when it answered. A probe still out from before is waited for instead
+    // of asking again.
+    bool Probe(const std::string& root, std::chrono::milliseconds patience = kDriveMenuPatience);
 
     // Fills in the records whose answers have arrived, under the options in
     // force now; drops answers for roots no longer listed. First runs a
@@ -140,17 +155,22 @@ public:
     // when no call is out that will.
     std::optional<std::chrono::milliseconds> NextStateChangeIn() const;
 
+    const tov::DriveEngine& Engine() const { return m_engine; }
+
     struct Shared;
     struct Query;
+    struct ProbeCall;
 
 private:
     enum class Kind { Full, FreeSpace };
-    // Starts one worker for `root`; false when the system gives none.
+    // Queues the calls of `root` on the engine.
     void Start(const std::string& root, Kind kind, bool waitedFor);
     Applied ApplyDoneQueries();
     void Fill(DriveRecord& record, Query& query, bool standIn, Applied& applied) const;
     void FillFreeSpace(DriveRecord& record, const Query& query, Applied& applied) const;
     bool CallOut(const std::string& root, std::chrono::steady_clock::time_point* started) const;
+    // Asks the free space of `record` when nothing stops it.
+    void PollRecord(const DriveRecord& record, bool polledTypesOnly);
 
     std::shared_ptr<DrivePlatform> m_platform;
     std::chrono::milliseconds m_deadline;
@@ -169,8 +189,10 @@ private:
     bool m_refreshOwed = false;
     bool m_refreshScheduled = false;
     bool m_pollOwed = false;
-    // The threads of free-space polls, kept from one poll to the next.
-    tov::WorkerThreads m_pollThreads{kPollCallPatience};
+    std::map<std::string, std::shared_ptr<ProbeCall>> m_probes; // by root
+    // Last, so that it goes first: its dropped jobs release what they hold
+    // while the catalogue is still whole.
+    tov::DriveEngine m_engine;
 };
 
 // Releases the icon of every record and clears the handles, so that the

@@ -1,19 +1,59 @@
 #include "drives/DrivePlatform.h"
 
-#include "framework/ComApartment.h"
-
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 // {46EB5926-582E-4017-9FDF-E8998DAA0950}. Spelled out: linked statically,
 // the library's own symbol for it resolves to an import thunk.
 constexpr IID kIID_IImageList = {
     0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+
+// How long a drive's icon waits for its turn behind another drive's call
+// that may hang, before it goes ahead without one.
+constexpr std::chrono::milliseconds kIconTurnPatience{500};
+
+// The shell's image lists are shared by the whole process: under Wine, a
+// copy made while another thread adds an icon to a list (its drawing
+// contexts in use) comes back empty. So the calls that add to the lists and
+// the copies out of them take turns. The shell's call may wait for a drive:
+// one that hangs in it keeps the others from their turn for the patience
+// only, and an icon copied without a turn is checked all the same.
+class IconTurn {
+public:
+    IconTurn() : m_held(Lock().try_lock_for(kIconTurnPatience)) {}
+    ~IconTurn() {
+        if (m_held)
+            Lock().unlock();
+    }
+    IconTurn(const IconTurn&) = delete;
+    IconTurn& operator=(const IconTurn&) = delete;
+
+private:
+    static std::timed_mutex& Lock() {
+        static std::timed_mutex lock;
+        return lock;
+    }
+    bool m_held;
+};
+
+// True when every bit of `bitmap` is 0 (or it cannot be read).
+bool AllZero(HBITMAP bitmap) {
+    BITMAP info{};
+    if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0)
+        return true;
+    std::vector<BYTE> bits(static_cast<size_t>(info.bmWidthBytes) * info.bmHeight);
+    const LONG read = GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
+    return read <= 0 ||
+           std::all_of(bits.begin(), bits.begin() + read, [](BYTE b) { return b == 0; });
+}
 
 // The icon at `index` of the system image list whose size is the nearest at
 // or above `iconSize` (the largest when none reaches it), or null. The
@@ -52,13 +92,20 @@ HICON SystemListIcon(int index, int iconSize) {
     best->Release();
     return icon;
 }
-
-DWORD WINAPI FirstShellCallThread(void*) {
-    const tov::ComApartment apartment;
-    WaitForShellSetUp();
-    return 0;
-}
 } // namespace
+
+bool IsBlankIcon(HICON icon) {
+    ICONINFO info{};
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return true;
+    // A monochrome icon keeps both its masks in the one bitmap.
+    const bool blank =
+        AllZero(info.hbmMask) && (info.hbmColor == nullptr || AllZero(info.hbmColor));
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor != nullptr)
+        DeleteObject(info.hbmColor);
+    return blank;
+}
 
 // Two threads in apartments of their own that make the process's first
 // shell-information call at the same moment can wait for each other for
@@ -78,38 +125,39 @@ void WaitForShellSetUp() {
     });
 }
 
-void StartShellSetUp() {
-    // The set-up takes a good part of the first drive's answer; made while
-    // the window is being created, it is done by the time the drives are
-    // asked. Without a thread the first drive's call makes it.
-    if (const HANDLE thread = CreateThread(nullptr, 0, FirstShellCallThread, nullptr, 0, nullptr))
-        CloseHandle(thread);
-}
-
 DWORD DrivePlatform::LogicalDriveStrings(DWORD length, char* buffer) {
     return GetLogicalDriveStringsA(length, buffer);
 }
 
 void DrivePlatform::ShellFileInfo(const char* root, SHFILEINFOW* sfi, int iconSize) {
-    // The shell asks for COM on the calling thread: drives whose name or
-    // icon come from a shell extension need it. Each call runs in an
-    // apartment of its own, so calls on several workers do not wait for
-    // each other.
-    const tov::ComApartment apartment;
+    // The caller is in an apartment (the engine's threads each have one).
     WaitForShellSetUp();
     const std::string text(root);
     const std::wstring wide(text.begin(), text.end()); // "D:\" is plain ASCII
-    const UINT names = SHGFI_DISPLAYNAME | SHGFI_TYPENAME;
-    // The system's large icon, as it always was, wherever it is big enough.
-    if (iconSize <= GetSystemMetrics(SM_CXICON)) {
-        SHGetFileInfoW(wide.c_str(), 0, sfi, sizeof *sfi, SHGFI_ICON | names);
-        return;
+    // An icon that comes back empty is asked once more, then given up: no
+    // icon is drawn rather than a black square.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        SHFILEINFOW info{};
+        {
+            const IconTurn turn;
+            const auto largeList = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(
+                wide.c_str(), 0, &info, sizeof info,
+                SHGFI_SYSICONINDEX | SHGFI_LARGEICON | SHGFI_DISPLAYNAME | SHGFI_TYPENAME));
+            if (largeList == nullptr)
+                return;
+            // The system's large icon, as it always was, wherever it is big enough.
+            info.hIcon = iconSize <= GetSystemMetrics(SM_CXICON)
+                             ? ImageList_GetIcon(largeList, info.iIcon, ILD_TRANSPARENT)
+                             : SystemListIcon(info.iIcon, iconSize);
+        }
+        const bool blank = IsBlankIcon(info.hIcon);
+        if (blank && info.hIcon != nullptr)
+            DestroyIcon(std::exchange(info.hIcon, nullptr));
+        if (!blank || attempt == 1) {
+            *sfi = info;
+            return;
+        }
     }
-    SHFILEINFOW info{};
-    if (SHGetFileInfoW(wide.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | names) == 0)
-        return;
-    info.hIcon = SystemListIcon(info.iIcon, iconSize);
-    *sfi = info;
 }
 
 BOOL DrivePlatform::DiskFreeSpace(const char* root, uint64_t* freeBytesAvailable,

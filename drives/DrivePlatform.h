@@ -2,8 +2,9 @@
 // icons they hand out, behind one small interface so that tests can script
 // the machine's drives. The default implementation calls Win32.
 //
-// Every call but the root list is made on a worker thread, one drive per
-// thread, so an implementation must allow calls from several threads at once.
+// Every call but the root list is made on a thread of the drive engine,
+// several drives side by side, so an implementation must allow calls from
+// several threads at once.
 #pragma once
 
 #include <windows.h>
@@ -24,8 +25,9 @@ public:
     // SHGetFileInfoW: icon, display name and type name of a drive root, the
     // icon made for `iconSize` pixels (the system's large icon up to its
     // size, else the nearest larger one of the system image lists). A
-    // failure leaves `sfi` as it was. Runs in a single-threaded COM
-    // apartment of its own, as the shell asks of its callers.
+    // failure leaves `sfi` as it was; an icon that could not be copied
+    // whole is null. The caller is in a single-threaded COM apartment, as
+    // the shell asks of its callers.
     // The names come in UTF-16, so a label in any script arrives whole.
     virtual void ShellFileInfo(const char* root, SHFILEINFOW* sfi, int iconSize);
     // The three byte counts of the drive with this root ("C:\", with its
@@ -46,12 +48,11 @@ public:
 // drive when the program ends keeps it alive.
 std::shared_ptr<DrivePlatform> Win32DrivePlatform();
 
-// Starts the shell's first-use set-up on a thread of its own, so that the
-// first drive asked need not wait for it; the system's platform waits for
-// it before its first shell call in any case.
-void StartShellSetUp();
-
 // Makes the shell's first-use set-up on the calling thread, which is in an
 // apartment, or waits for the thread that makes it. Every thread's first
-// shell call comes after it.
+// shell call comes after it; the drive engine's first job makes it.
 void WaitForShellSetUp();
+
+// True when `icon` is null or both its mask and its colour bitmaps are all
+// zero: what a copy that failed half-way gives (a black square).
+bool IsBlankIcon(HICON icon);

@@ -3,6 +3,8 @@
 #include "FrameFixture.h"
 #include "app/DriveShell.h"
 
+#include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -83,14 +85,26 @@ public:
         }
         return chosen;
     }
-    void Open(const std::wstring& root) override { opened.push_back(root); }
+    // Called on the drive engine's threads.
+    void Open(const std::wstring& root) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        opened.push_back(root);
+    }
+    std::vector<std::wstring> Opened() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return opened;
+    }
 
     std::function<bool()> answersHeld;
     std::function<void()> whileShown;
     std::wstring pick;
     bool held = false;
-    std::vector<std::wstring> asked, items, opened;
+    std::vector<std::wstring> asked, items;
     std::vector<UINT> invoked;
+
+private:
+    std::mutex mutex;
+    std::vector<std::wstring> opened;
 };
 
 class DriveMenuTest : public FrameFixture {
@@ -104,6 +118,8 @@ protected:
     void Open() {
         FrameFixture::Open();
         frame->m_shell = shell;
+        // Every drive the test does not hold answers the menu's probe.
+        frame->m_menuPatience = std::chrono::seconds(20);
         shell->answersHeld = [this] { return frame->m_catalogue.AnswersHeld(); };
     }
     HWND View() const { return frame->m_wndView.m_hWnd; }
@@ -124,6 +140,7 @@ protected:
 // stores 0 under the drive's name at once. Answers wait while the menu shows.
 TEST_F(DriveMenuTest, AnAnsweredDriveGetsHideWarnAndTheShellsItems) {
     Open();
+    ASSERT_TRUE(Settle());
     shell->pick = L"P&roperties";
     RightClick(1);
     EXPECT_EQ(shell->asked, (std::vector<std::wstring>{L"C:\\"}));
@@ -164,7 +181,11 @@ TEST_F(DriveMenuTest, ADriveWithoutAnswerGetsOpenAndHideOnly) {
                                                        L"Don't &Warn for This Drive", L"&Open*"}));
     SendMessageW(View(), WM_LBUTTONDBLCLK, 0, MAKELPARAM(100, 20));
     SendMessageW(View(), WM_KEYDOWN, VK_RETURN, 1);
-    EXPECT_EQ(shell->opened, (std::vector<std::wstring>{L"E:\\", L"A:\\", L"E:\\"}));
+    // E:'s open waits behind its call out, and the second one is dropped.
+    ASSERT_TRUE(PumpUntil([&] { return shell->Opened().size() == 1; }, [] { Pump(); }));
+    platform.Release("E:\\");
+    ASSERT_TRUE(PumpUntil([&] { return shell->Opened().size() == 2; }, [] { Pump(); }));
+    EXPECT_EQ(shell->Opened(), (std::vector<std::wstring>{L"A:\\", L"E:\\"}));
 
     // Closed while the menu shows: the menu ends first, then the window closes.
     bool outlivesMenu = false;
@@ -176,5 +197,57 @@ TEST_F(DriveMenuTest, ADriveWithoutAnswerGetsOpenAndHideOnly) {
     EXPECT_TRUE(outlivesMenu);
     EXPECT_FALSE(IsWindow(window));
     frame = nullptr;
+}
+
+// A drive that answered once but not the menu's probe gets Tovemar's items
+// only: the window's thread asks the shell only right after an answer.
+TEST_F(DriveMenuTest, ADriveThatStoppedAnsweringGetsOpenAndHideOnly) {
+    Open();
+    ASSERT_TRUE(Settle());
+    platform.Hold("C:\\");
+    frame->m_menuPatience = std::chrono::milliseconds(1);
+    RightClick(1);
+    EXPECT_TRUE(shell->asked.empty());
+    EXPECT_EQ(shell->items, (std::vector<std::wstring>{L"&Hide This Drive", L"&Open*"}));
+    EXPECT_EQ(platform.CallsOn("C:\\"), 4u) << "three calls of the refresh and the probe";
+}
+
+// A free-space notice names the drives whose free space is read, nothing
+// more; any other drive notice still refreshes.
+TEST(ShellNoticeTest, FreeSpaceNoticesNameTheirDrivesRoots) {
+    EXPECT_TRUE(IsFreeSpaceNotice(SHCNE_FREESPACE));
+    EXPECT_TRUE(IsFreeSpaceNotice(SHCNE_UPDATEITEM | SHCNE_INTERRUPT));
+    EXPECT_FALSE(IsFreeSpaceNotice(SHCNE_UPDATEITEM | SHCNE_MEDIAREMOVED));
+    EXPECT_FALSE(IsFreeSpaceNotice(SHCNE_DRIVEADD));
+    EXPECT_FALSE(IsFreeSpaceNotice(0));
+    PIDLIST_ABSOLUTE items[3] = {};
+    SHParseDisplayName(L"c:\\windows", nullptr, &items[0], 0, nullptr);
+    SHParseDisplayName(L"C:\\", nullptr, &items[1], 0, nullptr);
+    SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &items[2]);
+    EXPECT_EQ(NoticeRoots(items, 2), (std::vector<std::string>{"C:\\"}));
+    EXPECT_TRUE(NoticeRoots(items + 2, 1).empty()) << "the computer names no drive";
+    EXPECT_TRUE(NoticeRoots(nullptr, 2).empty());
+    for (PIDLIST_ABSOLUTE item : items)
+        ILFree(item);
+}
+
+// A failed post of the answers' notice leaves the way open for the next.
+TEST(PostAnswersNoticeTest, AFailedPostLetsTheNextAnswerPostAgain) {
+    std::atomic<bool> posted{false};
+    const HWND gone =
+        CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    PostAnswersNotice(gone, posted);
+    EXPECT_FALSE(posted.load());
+    const HWND live =
+        CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    PostAnswersNotice(live, posted);
+    PostAnswersNotice(live, posted);
+    MSG message{};
+    int notices = 0;
+    while (PeekMessageA(&message, live, WM_DRIVE_ANSWERS, WM_DRIVE_ANSWERS, PM_REMOVE))
+        ++notices;
+    EXPECT_EQ(notices, 1);
+    DestroyWindow(live);
 }
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 #include <map>
 #include <set>
@@ -56,7 +57,7 @@ protected:
     // Applies answers as they arrive until none is out.
     bool Settle() {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (catalogue.ApplyAnswers(), catalogue.Busy()) {
+        while (catalogue.ApplyAnswers(), catalogue.Busy() || catalogue.QueriesInFlight() != 0) {
             if (std::chrono::steady_clock::now() > end)
                 return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -307,6 +308,8 @@ TEST_F(DriveCatalogueTest, GoingAwayWithACallOutDoesNotWaitAndTheWorkerReleasesI
         DriveCatalogue quick{platformPtr, std::chrono::milliseconds(0)};
         quick.Refresh([](const wchar_t*) { return 1; });
         EXPECT_EQ(quick.Drives()[0].bPending, 1);
+        // Out, not only queued: a job not yet begun is dropped unrun.
+        ASSERT_TRUE(PumpUntil([&] { return platform.CallsOn("S:\\") == 1; }, [] {}));
     }
     platform.Release("S:\\");
     // The worker is the last owner of the platform but for this test.
@@ -349,6 +352,11 @@ TEST_F(DriveCatalogueTest, ARefreshKeepsTheBestKnownRecordAndSaysWhenACallIsOutT
     EXPECT_EQ(catalogue.StateOf(At(2)), DriveState::NotResponding);
     EXPECT_EQ(catalogue.StateOf(At(0)), DriveState::NotQueried);
     EXPECT_FALSE(catalogue.NextStateChangeIn());
+    // Calls that may never return no longer keep the list busy, once A:'s
+    // answer is in.
+    ASSERT_TRUE(PumpUntil(
+        [&] { return catalogue.ApplyAnswers(), catalogue.QueriesInFlight() == 2; }, [] {}));
+    EXPECT_FALSE(catalogue.Busy());
 
     platform.ReleaseAll();
     ASSERT_TRUE(Settle());
@@ -487,6 +495,60 @@ TEST_F(DriveCatalogueTest, EveryIconHandedOutIsReleasedExactlyOnceAfterTheCatalo
         std::this_thread::yield();
     EXPECT_EQ(Sorted(platform.released), Sorted(platform.handedOut));
     EXPECT_GE(platform.handedOut.size(), 6u);
+}
+
+TEST_F(DriveCatalogueTest, AHeldRootAndTwentyFreeOnesThroughFiveRefreshes) {
+    // No thread is added for a stall: the free drives keep the queue moving.
+    const tov::DriveEngine::Limits limits{3, 6, std::chrono::hours(1)};
+    DriveCatalogue local{platformPtr, std::chrono::milliseconds(0), limits};
+    for (char letter = 'C'; letter <= 'W'; ++letter)
+        platform.drives.push_back(
+            {std::string(1, letter) + ":\\", std::string(1, letter), DRIVE_FIXED, true, GB, GB});
+    platform.Hold("H:\\");
+    for (int i = 0; i < 5; ++i) {
+        local.Refresh([](const wchar_t*) { return 1; }, 32, RefreshWait::None);
+        ASSERT_TRUE(
+            PumpUntil([&] { return local.ApplyAnswers(), local.QueriesInFlight() == 1; }, [] {}));
+        for (const DriveRecord& r : local.Drives())
+            EXPECT_EQ(r.ulTotalBytes, r.szRoot[0] == 'H' ? 0 : GB) << r.szRoot << " " << i;
+    }
+    EXPECT_EQ(platform.CallsOn("H:\\"), 1u);
+    EXPECT_LE(local.Engine().PeakThreads(), limits.threads + 1) << "the runners and one watcher";
+}
+
+TEST_F(DriveCatalogueTest, OneOpenPerDriveAndFreeSpaceNoticesReadTheNamedDrivesOnly) {
+    platform.drives = {{"C:\\", "Local Disk (C:)", DRIVE_FIXED, true, GB, GB},
+                       {"E:\\", "Stick (E:)", DRIVE_REMOVABLE, true, GB, GB},
+                       {"N:\\", "Share (N:)", DRIVE_REMOTE, true, GB, GB}};
+    ASSERT_TRUE(Refresh());
+    // Ten opens of a drive whose open hangs: one call.
+    std::promise<void> gate;
+    const std::shared_future<void> open = gate.get_future().share();
+    std::atomic<int> opens{0};
+    int queued = 0;
+    for (int i = 0; i < 10; ++i)
+        queued += catalogue.Open("N:\\", [&opens, open] {
+            ++opens;
+            open.wait();
+        });
+    EXPECT_EQ(queued, 1);
+    // The notice names E:; its figures are as they were, yet it answered.
+    platform.sizeRoots.clear();
+    catalogue.PollRoots({"E:\\"});
+    ASSERT_TRUE(WaitNotified(1));
+    const DriveCatalogue::Applied applied = catalogue.ApplyAnswers();
+    EXPECT_EQ(platform.sizeRoots, (Strings{"E:\\"}));
+    EXPECT_EQ(applied.answeredRoots, (Strings{"E:\\"}));
+    EXPECT_FALSE(applied.changed);
+    // A notice that names none reads every polled drive; N:'s poll waits
+    // behind its open.
+    catalogue.PollRoots({});
+    ASSERT_TRUE(WaitNotified(2));
+    EXPECT_EQ(platform.sizeRoots, (Strings{"E:\\", "C:\\"}));
+    gate.set_value();
+    ASSERT_TRUE(WaitNotified(3));
+    EXPECT_EQ(opens, 1);
+    EXPECT_EQ(platform.rootListCalls, 1);
 }
 
 TEST(DriveRecordTest, CountsShownDrives) {
