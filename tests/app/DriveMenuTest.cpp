@@ -141,7 +141,7 @@ TEST_F(DriveMenuTest, AnAnsweredDriveGetsHideAndTheShellsItems) {
 // A drive whose answer is out gets Tovemar's items only, from the keyboard
 // too; Open, a double-click and Enter open the drive by its root.
 TEST_F(DriveMenuTest, ADriveWithoutAnswerGetsOpenAndHideOnly) {
-    platform.Hold("E:\\");
+    Hold("E:\\");
     Open();
     SendMessageW(View(), WM_KEYDOWN, VK_END, 1); // the focus row on E:
     shell->pick = L"&Open";

@@ -159,7 +159,7 @@ TEST_F(MainFrameTest, HighlightedCommandsShowTheirPromptThenReady) {
 TEST_F(MainFrameTest, ASlowDriveNeverHoldsTheWindowAndFillsInItsRowLate) {
     platform.drives.push_back({"F:\\", "CD (F:)", DRIVE_CDROM, false});
     platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 2000, 500});
-    platform.Hold("S:\\");
+    Hold("S:\\");
     Open();
     const DriveList& drives = frame->m_catalogue.Drives();
     ASSERT_EQ(drives.size(), 5u);
@@ -190,7 +190,7 @@ TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
     // A drive that never answers neither delays the close nor leaves an
     // entry without a name.
     platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE});
-    platform.Hold("S:\\");
+    Hold("S:\\");
     std::map<std::string, std::string> closed;
     for (UINT how : {UINT(WM_CLOSE), UINT(WM_COMMAND), UINT(WM_ENDSESSION)}) {
         SCOPED_TRACE(how);
@@ -465,10 +465,18 @@ TEST_F(MainFrameTest, ADpiChangeScalesTheBarsAndRowsAndTakesTheSuggestedRectangl
         return s;
     };
     const Sizes before = sizes();
+    ASSERT_TRUE(Settle());
+    // The same DPI again asks nothing; a new one asks the icons at their size.
+    const RECT at = WindowRect(window);
+    const int refreshes = platform.rootListCalls;
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&at));
+    EXPECT_EQ(platform.rootListCalls, refreshes);
 
     RECT suggested{100, 80, 100 + 700, 80 + 520};
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
                  reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(platform.iconSizes.back(), tov::ScaleForDpi(32, 2 * dpi));
     const Sizes after = sizes();
     EXPECT_TRUE(EqualRect(&after.frame, &suggested));
     EXPECT_EQ(after.button, 2 * 15 + tov::ScaleForDpi(7, 2 * dpi)) << "the larger images";

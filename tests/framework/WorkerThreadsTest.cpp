@@ -10,11 +10,16 @@
 #include <thread>
 
 namespace {
-// Waits for a state the threads reach by themselves; a wait that never ends
-// fails by the test's timeout.
-template <typename Done> void WaitUntil(Done done) {
-    while (!done())
+// Waits for a state the threads reach by themselves; false when it has not
+// come after 20 s, so that a fault fails the test instead of hanging it.
+template <typename Done> bool WaitUntil(Done done) {
+    const ULONGLONG end = GetTickCount64() + 20000;
+    while (!done()) {
+        if (GetTickCount64() > end)
+            return false;
         std::this_thread::yield();
+    }
+    return true;
 }
 
 TEST(WorkerThreadsTest, JobsRunOneAfterAnotherOnKeptThreadsAndReleaseWhatTheyHold) {
@@ -33,10 +38,10 @@ TEST(WorkerThreadsTest, JobsRunOneAfterAnotherOnKeptThreadsAndReleaseWhatTheyHol
     EXPECT_EQ(ran[1].get_future().get(), first);
     EXPECT_EQ(ran[2].get_future().get(), first);
     // What the jobs held goes once they have run.
-    WaitUntil([&] { return held.use_count() == 1; });
+    ASSERT_TRUE(WaitUntil([&] { return held.use_count() == 1; }));
 
     // The one that ran them and the one that watched them serve the next.
-    WaitUntil([&] { return threads.IdleThreads() == 2; });
+    ASSERT_TRUE(WaitUntil([&] { return threads.IdleThreads() == 2; }));
     ASSERT_TRUE(threads.Run([&] { ran[3].set_value(GetCurrentThreadId()); }));
     ran[3].get_future().get();
     EXPECT_EQ(threads.ThreadsMade(), 2u);
@@ -51,6 +56,6 @@ TEST(WorkerThreadsTest, AJobThatNeverReturnsDelaysTheOthersByThePatienceOnly) {
     ASSERT_TRUE(threads.Run([&ran] { ran.set_value(); }));
     ran.get_future().get();
     gate.set_value();
-    WaitUntil([&] { return threads.IdleThreads() == 2; });
+    ASSERT_TRUE(WaitUntil([&] { return threads.IdleThreads() == 2; }));
 }
 } // namespace
