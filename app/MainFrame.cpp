@@ -271,9 +271,8 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
         DrivesStateChanged();
         return 0;
     case kStaleTimer:
-        // A call has been out long enough to say so.
+        // A call has been out long enough to say so: its row repaints.
         ::KillTimer(m_hWnd, kStaleTimer);
-        ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
         m_wndView.RowsChanged();
         DrivesStateChanged();
         return 0;
@@ -339,34 +338,22 @@ void CMainFrame::ApplyDriveAnswers() {
     const DriveCatalogue::Applied applied = m_catalogue.ApplyAnswers();
     for (const auto& [name, shown] : applied.choices)
         StoreShownFlag(name.c_str(), shown);
-    if (applied.changed) {
-        // The view alone, unerased: its paint covers every pixel at once.
-        // Only the rows that changed, unless the set of rows did.
-        if (applied.shownChanged || applied.changedRoots.empty())
-            ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
-        else
-            for (const std::string& root : applied.changedRoots)
-                m_wndView.InvalidateRowOf(root.c_str());
+    // The view repaints the rows that look different now, and only those.
+    if (applied.changed)
         m_wndView.RowsChanged();
-    }
-    // A late name whose stored entry hides the drive takes its row away.
-    if (applied.shownChanged)
-        m_wndView.UpdateScrollBars();
     DrivesStateChanged();
 }
 
 void CMainFrame::OnShownDrivesChanged() {
     ExchangeSettings(Direction::Save);
-    // The whole frame, background erased; the view inside it redraws its rows.
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
-    m_wndView.UpdateScrollBars();
+    // The view rescrolls and repaints the rows from the first that changed.
     m_wndView.RowsChanged();
 }
 
 void CMainFrame::OnDrivesRefresh() {
     RefreshDrives();
-    // The frame does not clip its children, so this repaints the view too.
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    // Only what the refresh changed at once repaints (the options' boxes,
+    // drives that came or went); answers repaint their rows as they arrive.
     m_wndView.RowsChanged();
     DrivesStateChanged();
 }

@@ -18,6 +18,10 @@ std::wstring StateWords(DriveState state);
 // without figures.
 std::wstring RowDetails(const DriveRecord& record, DriveState state);
 
+// True when RowDetails says the same of both, without making either text.
+bool SameRowDetails(const DriveRecord& before, DriveState beforeState, const DriveRecord& after,
+                    DriveState afterState);
+
 // The shown drives in row order as tab-separated lines under a header line
 // ("Drive\tName\tTotal\tUsed\tFree\tUsed %"), each line ended by CR LF. A
 // drive without figures has empty amounts and its state's words in the last

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <string>
 
 namespace {
@@ -129,6 +130,54 @@ TEST_F(MainFrameTest, F5AndTheToggleCommandsRefresh) {
     EXPECT_TRUE(MenuChecked(ID_VIEW_UPDATE_REMOVABLES));
     ASSERT_TRUE(Settle());
     EXPECT_EQ(frame->m_catalogue.Drives()[2].ulTotalBytes, 500u);
+}
+
+// F5 repaints nothing at once, and nothing once its answers are in when they
+// change nothing: only rows that look different repaint.
+TEST_F(MainFrameTest, F5ThatChangesNothingRepaintsNothing) {
+    // A drive without figures says "waiting" while it is asked: A: has some.
+    platform.drives[0] = {"A:\\", "3\xBD Floppy (A:)", DRIVE_REMOVABLE, true, 1440, 100};
+    Open();
+    ASSERT_TRUE(Settle());
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessageA(window, WM_COMMAND, ID_DRIVES_REFRESH, 0);
+    for (const HWND w : {window, frame->m_wndToolBar.m_hWnd, frame->m_wndView.m_hWnd})
+        EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE));
+    ASSERT_TRUE(PumpUntil([&] { return !frame->m_catalogue.Busy(); },
+                          [] {
+                              for (MSG m; PeekMessageA(&m, nullptr, WM_DRIVE_ANSWERS,
+                                                       WM_DRIVE_ANSWERS, PM_REMOVE);)
+                                  DispatchMessageA(&m);
+                          }));
+    EXPECT_FALSE(GetUpdateRect(frame->m_wndView.m_hWnd, nullptr, FALSE));
+}
+
+// The stale timer's tick repaints the row of a call that stopped answering,
+// and that row alone; the shell's notice of a change asks the drives (after
+// the notices' quiet time).
+TEST_F(MainFrameTest, TheStaleTimerRepaintsTheLateRowAndShellNoticesAskTheDrives) {
+    platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 2000, 500});
+    Hold("S:\\");
+    StoreInit("AutoUpdate", 0); // no poll asks the drives meanwhile
+    Open();
+    auto now = std::chrono::steady_clock::now();
+    frame->SetClock([&now] { return now; });
+    const HWND view = frame->m_wndView.m_hWnd;
+    RedrawWindow(view, nullptr, nullptr, RDW_VALIDATE);
+    now += kDriveStaleAfter;
+    SendMessageA(window, WM_TIMER, kStaleTimer, 0);
+    RECT dirty{};
+    GetUpdateRect(view, &dirty, FALSE);
+    EXPECT_EQ(std::make_pair(dirty.top, dirty.bottom), std::make_pair(32L * 3 + 5, 32L * 4 + 5));
+    EXPECT_EQ(frame->m_catalogue.StateOf(frame->m_catalogue.Drives()[3]),
+              DriveState::NotResponding);
+
+    const size_t calls = platform.AllCalls();
+    // A notice that names no drive, as the shell may send.
+    SendMessageA(window, WM_DRIVE_SHELL_NOTICE, 0, 0);
+    now += kNoticeLongestWait;
+    SendMessageA(window, WM_TIMER, kNoticeTimer, 0);
+    EXPECT_TRUE(PumpUntil([&] { return platform.AllCalls() > calls; }, [] { Pump(); }));
 }
 
 TEST_F(MainFrameTest, StoredOptionsAreLoadedAndEndAsZeroOrOne) {
