@@ -176,11 +176,13 @@ void CMainFrame::ExchangeWindowState(Direction direction) {
 }
 
 void CMainFrame::OnClose() {
-    // The drive menu's loop runs on this frame's stack: it ends first, and
-    // the window closes once it has returned.
+    m_bClosePending = false;
+    // The drive menu's loop, and a shell command chosen from it with a loop
+    // of its own, run on this frame's stack: the menu ends first, and the
+    // window closes once the menu and its command have returned.
     if (m_bMenuOpen) {
-        EndMenu();
-        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        if (!std::exchange(m_bCloseAfterMenu, true))
+            EndMenu();
         return;
     }
     if (InModalState()) {
@@ -201,7 +203,11 @@ void CMainFrame::OnClose() {
 void CMainFrame::EndModalState() {
     CFrameWnd::EndModalState();
     if (!InModalState() && std::exchange(m_bCloseAfterModal, false))
-        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        PostClose();
+}
+
+void CMainFrame::PostClose() {
+    m_bClosePending = ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0) != FALSE;
 }
 
 LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
@@ -335,6 +341,9 @@ LRESULT CMainFrame::OnDriveAnswers(WPARAM, LPARAM) {
 }
 
 void CMainFrame::ApplyDriveAnswers() {
+    // The window is about to go: what waited for a hold to end asks no drive.
+    if (m_bClosePending)
+        m_catalogue.DropOwedWork();
     const DriveCatalogue::Applied applied = m_catalogue.ApplyAnswers();
     for (const auto& [name, shown] : applied.choices)
         StoreShownFlag(name.c_str(), shown);
@@ -463,6 +472,8 @@ void CMainFrame::ShowDriveMenu(size_t record, POINT screen) {
         ::ShowDriveMenu(*m_shell, m_wndView.m_hWnd, screen, tov::Widen(root), withShellItems);
     m_bMenuOpen = false;
     m_catalogue.HoldAnswers(false);
+    if (std::exchange(m_bCloseAfterMenu, false))
+        PostClose();
     // The choice acts on the drive by its root, wherever its record is now.
     const DriveList& drives = m_catalogue.Drives();
     for (size_t i = 0; i < drives.size(); ++i) {

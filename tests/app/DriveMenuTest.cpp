@@ -3,6 +3,7 @@
 #include "FrameFixture.h"
 #include "app/DriveShell.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,8 @@ using namespace tovtest;
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FakeContextMenu final : public IContextMenu {
 public:
-    explicit FakeContextMenu(std::vector<UINT>& invoked) : m_invoked(invoked) {}
+    FakeContextMenu(std::vector<UINT>& invoked, const std::function<void()>& whileInvoked)
+        : m_invoked(invoked), m_whileInvoked(whileInvoked) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IContextMenu) ? this : nullptr;
         if (*out == nullptr)
@@ -39,6 +41,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* info) override {
         m_invoked.push_back(LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)));
+        if (m_whileInvoked)
+            m_whileInvoked();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR, UINT, UINT*, LPSTR, UINT) override {
@@ -48,6 +52,7 @@ public:
 private:
     ULONG m_refs = 1;
     std::vector<UINT>& m_invoked;
+    const std::function<void()>& m_whileInvoked;
 };
 #pragma GCC diagnostic pop
 
@@ -57,7 +62,7 @@ class FakeShell final : public DriveShell {
 public:
     UniqueContextMenu ContextMenuOf(const std::wstring& root, HWND) override {
         asked.push_back(root);
-        return UniqueContextMenu(new FakeContextMenu(invoked));
+        return UniqueContextMenu(new FakeContextMenu(invoked, whileInvoked));
     }
     UINT TrackMenu(HMENU menu, HWND, POINT, IContextMenu*) override {
         held = answersHeld();
@@ -84,7 +89,7 @@ public:
     void Open(const std::wstring& root) override { opened.push_back(root); }
 
     std::function<bool()> answersHeld;
-    std::function<void()> whileShown;
+    std::function<void()> whileShown, whileInvoked;
     std::wstring pick;
     bool held = false;
     std::vector<std::wstring> asked, items, opened;
@@ -136,6 +141,25 @@ TEST_F(DriveMenuTest, AnAnsweredDriveGetsHideAndTheShellsItems) {
     EXPECT_EQ(frame->m_catalogue.Drives()[1].bShown, 0);
     EXPECT_EQ(StoredDriveFlag("Local Disk (C:)"), 0);
     EXPECT_EQ(shell->invoked.size(), 1u);
+}
+
+// Closed while a shell command from the menu runs a loop of its own (its
+// dialog): no close comes back to that loop, and the window closes once the
+// command has returned.
+TEST_F(DriveMenuTest, ACloseDuringAShellCommandClosesOnceAfterIt) {
+    Open();
+    shell->pick = L"P&roperties";
+    int handled = 0;
+    shell->whileInvoked = [&] {
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        for (MSG m; handled < 100 && PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE); ++handled)
+            DispatchMessageW(&m);
+        EXPECT_TRUE(IsWindow(window));
+    };
+    RightClick(1);
+    EXPECT_LT(handled, 100) << "the command's loop never ran dry";
+    EXPECT_FALSE(IsWindow(window));
+    frame = nullptr;
 }
 
 // A drive whose answer is out gets Tovemar's items only, from the keyboard

@@ -405,18 +405,29 @@ TEST_F(MainFrameTest, VolumeNoticesAreCoalescedIntoOneRefresh) {
 }
 
 // A close that reaches the frame while View Drives runs ends the dialog
-// first, then closes the frame normally, saving once.
+// first, then closes the frame normally, saving once; the refresh and the
+// poll that waited for the dialog ask no drive.
 TEST_F(MainFrameTest, ACloseDuringTheDrivesDialogEndsItFirstThenCloses) {
     Open();
     ASSERT_TRUE(Settle());
+    auto now = std::chrono::steady_clock::now();
+    frame->SetClock([&now] { return now; });
+    const size_t calls = platform.AllCalls();
     bool frameAliveAtDialogEnd = false;
     RunCommand(ID_VIEW_DRIVES, {[&](HWND dialog) {
+                   DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << 2, 0};
+                   SendMessageA(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                                reinterpret_cast<LPARAM>(&volume));
+                   now += kNoticeLongestWait;
+                   SendMessageA(window, WM_TIMER, kNoticeTimer, 0);
+                   SendMessageA(window, WM_TIMER, kAutoUpdateTimer, 0);
                    SendMessageA(window, WM_CLOSE, 0, 0);
                    frameAliveAtDialogEnd = IsWindow(window) && !IsWindowVisible(dialog);
                }});
     EXPECT_TRUE(frameAliveAtDialogEnd);
     Pump();
     EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(platform.AllCalls(), calls);
     frame = nullptr;
     EXPECT_EQ(ReadDword("Init", "ViewFloppies"), 1u);
 }
