@@ -130,6 +130,9 @@ SLOW_FREE_FILE="$BUILD/drives/slow.free"
 SLOW_FREE=$((40 << 30))
 mount_slow_drive() {
   unmount_slow_drive
+  # A link left by an earlier run would make W: an empty folder drive.
+  rm -f "$WINEPREFIX/dosdevices/w:"
+  [ -e /dev/fuse ] || { say "no /dev/fuse: no slow drive W:"; return 1; }
   mkdir -p "$SLOW_MNT"
   set_slow_delay 0
   set_slow_free "$SLOW_FREE"
