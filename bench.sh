@@ -150,10 +150,15 @@ free_to_row() {
   drv expect-accessible "$PID" "^SLOW \\(W:\\)\\t$((100 - $1))% used" >/dev/null
   echo $((($(date +%s%N) - t0) / 1000000))
 }
-P0=$(bench painted "$PID")
-FREE_TIMES=("$(free_to_row 30)")
-ROWS_FREE=$(($(bench painted "$PID") - P0))
-FREE_TIMES+=("$(free_to_row 20)" "$(free_to_row 10)")
+# The rows each change repaints: the other drives are folders on the host's
+# file system, whose free space moves with whatever else the machine writes,
+# and their rows repaint when their texts change too; the fewest counts.
+FREE_TIMES=() ROWS_FREE=()
+for gb in 30 20 10; do
+  P0=$(bench painted "$PID")
+  FREE_TIMES+=("$(free_to_row $gb)")
+  ROWS_FREE+=($(($(bench painted "$PID") - P0)))
+done
 FREE_F5=$(free_to_row 40 F5)
 drv close "$PID" >/dev/null
 PID=""
@@ -189,7 +194,7 @@ $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) co
 | longest wait for an answer during F5 with W: slow, its figures known, median of 3 (largest) | $SILENCE_SLOW ms ($SILENCE_SLOW_MAX) | W: fast $SILENCE_FAST ms ($SILENCE_FAST_MAX) | | <= 50 ms |
 | longest wait for an answer during F5, largest of 3: W: slow | $SILENCE_SLOW_MAX ms | W: fast $SILENCE_FAST_MAX ms | | <= 10 ms both |
 | peak threads during an F5 of $DRIVES drives, W: hung ($HUNG_S s a call) | $THREADS_F5 | idle $THREADS_IDLE | +$((THREADS_F5 - THREADS_IDLE)) | <= idle + 4 |
-| rows painted when W:'s free space changes (the poll's answer) | $ROWS_FREE | by an F5 that changes nothing: $ROWS_F5 | | 1 |
+| rows painted when W:'s free space changes (the poll's answer), fewest of 3 (all) | $(printf '%s\n' "${ROWS_FREE[@]}" | sort -n | head -n1) (${ROWS_FREE[*]}) | by an F5 that changes nothing: $ROWS_F5 | | 1 |
 | idle program, a minute ($IDLE_S s measured): processor time (UI-thread context switches), Update Automatically on | $IDLE_ON ms ($WAKE_ON) | option off $IDLE_OFF ms ($WAKE_OFF) | | <= 100 ms on; 0 timer ticks (switches) off |
 | from a change of W:'s free space to its row, median of 3 (largest) | $(median "${FREE_TIMES[@]}") ms ($(printf '%s\n' "${FREE_TIMES[@]}" | sort -n | tail -n1)) | with F5 after the change $FREE_F5 ms | | <= 10500 ms |
 | private bytes after start-up | $(mb "$MEM_TOV") | bare program $(mb "$MEM_BARE") | $(ratio "$MEM_TOV" "$MEM_BARE") | <= 1.5x |
