@@ -14,6 +14,7 @@ SLOW_STARTS=${BENCH_SLOW_STARTS:-5}
 # drive's three queries, so W: answers in some five seconds.
 SLOW_DELAY=1
 SLOW_ANSWER_S=10 # more than W: takes to answer
+HUNG_S=5         # W:'s calls during the thread count: longer than it looks
 DEADLINE_MS=300  # the program's wait for the drives' answers while its window is created
 IDLE_S=${BENCH_IDLE_S:-60}
 AUTO_UPDATE=32776
@@ -92,6 +93,35 @@ set_slow_delay "$SLOW_DELAY"
 read -r SILENCE_SLOW SILENCE_SLOW_MAX < <(bench silence "$PID" 3 $((SLOW_ANSWER_S * 1000)))
 set_slow_delay 0
 read -r SILENCE_FAST SILENCE_FAST_MAX < <(bench silence "$PID" 3 1500)
+
+say "threads: the most the process runs during an F5 with W: hung, and idle"
+# peak_threads S: the most Linux threads the program ran at once over S
+# seconds, sampled without a fork in between.
+peak_threads() {
+  local end=$((${EPOCHREALTIME/./} + $1 * 1000000)) peak=0 t
+  while [ "${EPOCHREALTIME/./}" -lt "$end" ]; do
+    t=(/proc/"$UNIX_PID"/task/*)
+    [ ${#t[@]} -gt "$peak" ] && peak=${#t[@]}
+  done
+  echo "$peak"
+}
+UNIX_PID=$(program_pid "$(win "$EXE_UNIX")")
+drv idle "$PID"
+THREADS_IDLE=$(peak_threads 1)
+# Each of W:'s calls now takes longer than the sampling: it hangs meanwhile.
+set_slow_delay "$HUNG_S"
+peak_threads 3 >"$BUILD/bench-threads" &
+drv key "$PID" 0x74 # F5
+wait $!
+THREADS_F5=$(cat "$BUILD/bench-threads")
+set_slow_delay 0
+drv idle "$PID"
+
+say "rows painted by an F5 that changes nothing"
+P0=$(bench painted "$PID")
+drv cmd "$PID" 32771
+drv idle "$PID"
+ROWS_F5=$(($(bench painted "$PID") - P0))
 drv close "$PID" >/dev/null
 PID=""
 
@@ -124,7 +154,17 @@ free_to_row() {
   drv expect-accessible "$PID" "^SLOW \\(W:\\)\\t$((100 - $1))% used" >/dev/null
   echo $((($(date +%s%N) - t0) / 1000000))
 }
-FREE_TIMES=("$(free_to_row 30)" "$(free_to_row 20)" "$(free_to_row 10)")
+# The rows each change repaints: the other drives are folders on the host's
+# file system, whose free space moves with whatever else the machine writes,
+# and their rows repaint when their texts change too; the fewest counts.
+# W:, the last row, is scrolled into sight: a row out of it paints nothing.
+drv scroll "$PID" 4 10000
+FREE_TIMES=() ROWS_FREE=()
+for gb in 30 20 10; do
+  P0=$(bench painted "$PID")
+  FREE_TIMES+=("$(free_to_row $gb)")
+  ROWS_FREE+=($(($(bench painted "$PID") - P0)))
+done
 FREE_F5=$(free_to_row 40 F5)
 drv close "$PID" >/dev/null
 PID=""
@@ -155,18 +195,22 @@ $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) co
 
 | measure | Tovemar | reference | ratio | goal |
 |---|---|---|---|---|
-| start to first painted row, median of $STARTS (best) | $START_TOV ms ($START_TOV_MIN) | bare program $START_BARE ms ($START_BARE_MIN) | $(ratio "$START_TOV" "$START_BARE") | <= 1.3x |
+| start to first painted row, median of $STARTS (best) | $START_TOV ms ($START_TOV_MIN) | bare program $START_BARE ms ($START_BARE_MIN) | $(ratio "$START_TOV" "$START_BARE") | <= 1.1x |
 | start to first painted row with the network drive W: slow ($SLOW_DELAY s a file-system call), median of $SLOW_STARTS | $START_SLOW ms | the same start with W: fast $START_NOSLOW ms | +$(awk -v a="$START_SLOW" -v b="$START_NOSLOW" 'BEGIN { printf "%.0f", a - b }') ms | <= +$DEADLINE_MS ms |
 | longest wait for an answer during F5 with W: slow, its figures known, median of 3 (largest) | $SILENCE_SLOW ms ($SILENCE_SLOW_MAX) | W: fast $SILENCE_FAST ms ($SILENCE_FAST_MAX) | | <= 50 ms |
+| longest wait for an answer during F5, largest of 3: W: slow | $SILENCE_SLOW_MAX ms | W: fast $SILENCE_FAST_MAX ms | | <= 10 ms both |
+| peak threads during an F5 of $DRIVES drives, W: hung ($HUNG_S s a call) | $THREADS_F5 | idle $THREADS_IDLE | +$((THREADS_F5 - THREADS_IDLE)) | <= idle + 4 |
+| rows painted when W:'s free space changes (the poll's answer), fewest of 3 (all) | $(printf '%s\n' "${ROWS_FREE[@]}" | sort -n | head -n1) (${ROWS_FREE[*]}) | by an F5 that changes nothing: $ROWS_F5 | | 1 |
 | idle program, a minute ($IDLE_S s measured): processor time (UI-thread context switches), Update Automatically on | $IDLE_ON ms ($WAKE_ON) | option off $IDLE_OFF ms ($WAKE_OFF) | | <= 100 ms on; 0 timer ticks (switches) off |
 | from a change of W:'s free space to its row, median of 3 (largest) | $(median "${FREE_TIMES[@]}") ms ($(printf '%s\n' "${FREE_TIMES[@]}" | sort -n | tail -n1)) | with F5 after the change $FREE_F5 ms | | <= 10500 ms |
 | private bytes after start-up | $(mb "$MEM_TOV") | bare program $(mb "$MEM_BARE") | $(ratio "$MEM_TOV" "$MEM_BARE") | <= 1.5x |
-| private bytes after start-up, nothing asking the window | $(mb "$MEM_TOV_QUIET") | bare program $(mb "$MEM_BARE_QUIET") | $(ratio "$MEM_TOV_QUIET" "$MEM_BARE_QUIET") | <= 1.5x |
+| private bytes after start-up, nothing asking the window | $(mb "$MEM_TOV_QUIET") | bare program $(mb "$MEM_BARE_QUIET") | $(ratio "$MEM_TOV_QUIET" "$MEM_BARE_QUIET") | <= 1.3x |
 | refresh of $DRIVES drives (F5), less a $ROUNDTRIP ms message round trip | $REFRESH_NET ms | bare calls $BARE_CALLS ms; with the policy's drive types $(awk -v a="$BARE_CALLS" -v b="$TYPE_CALLS" 'BEGIN { printf "%.1f", a + b }') ms | $(ratio "$REFRESH_NET" "$BARE_CALLS"); $(ratio "$REFRESH_NET" "$(awk -v a="$BARE_CALLS" -v b="$TYPE_CALLS" 'BEGIN { print a + b }')") | <= 1.1x |
 | one paint of 26 rows (bench_paint) | $PAINT26 ms | FillRect/DrawText floor $PAINT26_FLOOR ms | $(ratio "$PAINT26" "$PAINT26_FLOOR") | |
 | one paint of the running view ($DRIVES rows), less the round trip | $PAINT_NET ms | | | |
 | warnings: readings and trends of 21 drives, a simulated week of 10-second polls (bench_warnings): processor time per poll; memory held | $WARN_POLL_US us; $WARN_HELD_KB KB | | | well under the poll's own cost; < 200 KB |
 | GDI objects: start, after 100 and $LAST cycles | $(soak_at 0 2), $(soak_at 100 2), $(soak_at "$LAST" 2) | | | no growth |
+| GDI objects after 100, 1000 and 2000 cycles | $(soak_at 100 2), $(soak_at 1000 2), $(soak_at 2000 2) | | | all equal |
 | $USER_KIND: start, after 100 and $LAST cycles | $(soak_at 0 3), $(soak_at 100 3), $(soak_at "$LAST" 3) | | | no growth |
 | private bytes: start, after 100 and $LAST cycles | $(mb "$(soak_at 0 4)"), $(mb "$(soak_at 100 4)"), $(mb "$(soak_at "$LAST" 4)") | | | no growth after the first cycles |
 | Tovemar.exe size | $((SIZE / 1024)) KB | | | <= 512 KB |

@@ -221,11 +221,13 @@ void CMainFrame::ExchangeWindowState(Direction direction) {
 }
 
 void CMainFrame::OnClose() {
-    // The drive menu's loop runs on this frame's stack: it ends first, and
-    // the window closes once it has returned.
+    m_bClosePending = false;
+    // The drive menu's loop, and a shell command chosen from it with a loop
+    // of its own, run on this frame's stack: the menu ends first, and the
+    // window closes once the menu and its command have returned.
     if (m_bMenuOpen) {
-        EndMenu();
-        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        if (!std::exchange(m_bCloseAfterMenu, true))
+            EndMenu();
         return;
     }
     if (InModalState()) {
@@ -246,7 +248,11 @@ void CMainFrame::OnClose() {
 void CMainFrame::EndModalState() {
     CFrameWnd::EndModalState();
     if (!InModalState() && std::exchange(m_bCloseAfterModal, false))
-        ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+        PostClose();
+}
+
+void CMainFrame::PostClose() {
+    m_bClosePending = ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0) != FALSE;
 }
 
 LRESULT CMainFrame::OnDestroy(WPARAM, LPARAM) {
@@ -327,9 +333,8 @@ LRESULT CMainFrame::OnTimer(WPARAM id, LPARAM) {
         DrivesStateChanged();
         return 0;
     case kStaleTimer:
-        // A call has been out long enough to say so.
+        // A call has been out long enough to say so: its row repaints.
         ::KillTimer(m_hWnd, kStaleTimer);
-        ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
         m_wndView.RowsChanged();
         DrivesStateChanged();
         return 0;
@@ -395,38 +400,29 @@ LRESULT CMainFrame::OnDriveAnswers(WPARAM, LPARAM) {
 }
 
 void CMainFrame::ApplyDriveAnswers() {
+    // The window is about to go: what waited for a hold to end asks no drive.
+    if (m_bClosePending)
+        m_catalogue.DropOwedWork();
     const DriveCatalogue::Applied applied = m_catalogue.ApplyAnswers();
     for (const auto& [name, shown] : applied.choices)
         StoreShownFlag(name.c_str(), shown);
     ObserveDrives(applied.answeredRoots);
-    if (applied.changed) {
-        // The view alone, unerased: its paint covers every pixel at once.
-        // Only the rows that changed, unless the set of rows did.
-        if (applied.shownChanged || applied.changedRoots.empty())
-            ::InvalidateRect(m_wndView.m_hWnd, nullptr, FALSE);
-        else
-            for (const std::string& root : applied.changedRoots)
-                m_wndView.InvalidateRowOf(root.c_str());
+    // The view repaints the rows that look different now, and only those.
+    if (applied.changed)
         m_wndView.RowsChanged();
-    }
-    // A late name whose stored entry hides the drive takes its row away.
-    if (applied.shownChanged)
-        m_wndView.UpdateScrollBars();
     DrivesStateChanged();
 }
 
 void CMainFrame::OnShownDrivesChanged() {
     ExchangeSettings(Direction::Save);
-    // The whole frame, background erased; the view inside it redraws its rows.
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
-    m_wndView.UpdateScrollBars();
+    // The view rescrolls and repaints the rows from the first that changed.
     m_wndView.RowsChanged();
 }
 
 void CMainFrame::OnDrivesRefresh() {
     RefreshDrives();
-    // The frame does not clip its children, so this repaints the view too.
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    // Only what the refresh changed at once repaints (the options' boxes,
+    // drives that came or went); answers repaint their rows as they arrive.
     m_wndView.RowsChanged();
     DrivesStateChanged();
 }
@@ -565,6 +561,8 @@ void CMainFrame::ShowDriveMenu(size_t record, POINT screen) {
                                                    tov::Widen(root), withShellItems, silenced);
     m_bMenuOpen = false;
     m_catalogue.HoldAnswers(false);
+    if (std::exchange(m_bCloseAfterMenu, false))
+        PostClose();
     // The choice acts on the drive by its root, wherever its record is now.
     const DriveList& drives = m_catalogue.Drives();
     for (size_t i = 0; i < drives.size(); ++i) {

@@ -153,6 +153,8 @@ private:
     // After the catalogue changed state: the timer for the next drive to
     // turn "not responding", and the busy state screen readers hear of.
     void DrivesStateChanged();
+    // Posts the close that waited for a modal loop's end.
+    void PostClose();
     // Registers for the shell's drive notices; deregistered at destruction.
     void RegisterShellNotices();
     // Puts the waiting copy onto the clipboard if it can be had; gives up,
@@ -187,7 +189,9 @@ private:
     bool m_bStateSaved = false;
     bool m_bCreating = false;        // OnCreate runs: refreshes wait for answers
     bool m_bCloseAfterModal = false; // a close waits for the modal dialog's end
-    bool m_bMenuOpen = false;        // the drive menu is showing
+    bool m_bMenuOpen = false;        // the drive menu or its shell command runs
+    bool m_bCloseAfterMenu = false;  // a close waits for the menu's end
+    bool m_bClosePending = false;    // a WM_CLOSE is posted and not yet handled
     ULONG m_nShellNotices = 0;       // the shell's registration, 0 when none
     NoticeCoalescer m_notices;
     DriveCatalogue::Clock m_clock;

@@ -147,6 +147,9 @@ public:
     // wait: the drive selection dialog's entries stand for the records as
     // they were when it opened.
     void HoldAnswers(bool hold);
+    // Forgets the refresh and the poll that wait for the hold to end: the
+    // owner is closing and wants no more calls.
+    void DropOwedWork() { m_refreshOwed = m_pollOwed = false; }
     bool AnswersHeld() const { return m_holds > 0; }
 
     // The number of drives whose answers are out or not yet applied.

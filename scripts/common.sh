@@ -130,6 +130,9 @@ SLOW_FREE_FILE="$BUILD/drives/slow.free"
 SLOW_FREE=$((40 << 30))
 mount_slow_drive() {
   unmount_slow_drive
+  # A link left by an earlier run would make W: an empty folder drive.
+  rm -f "$WINEPREFIX/dosdevices/w:"
+  [ -e /dev/fuse ] || { say "no /dev/fuse: no slow drive W:"; return 1; }
   mkdir -p "$SLOW_MNT"
   set_slow_delay 0
   set_slow_free "$SLOW_FREE"
@@ -200,15 +203,18 @@ cleanup() {
 }
 
 # program_pid WINDOWS_PATH: the Linux pid of the program running in this
-# prefix that was started as WINDOWS_PATH (Wine gives it that command line).
+# prefix that was started as WINDOWS_PATH (Wine gives it that command line);
+# the one started last, as an earlier one may linger while a thread of it
+# still waits in a slow file system.
 program_pid() {
-  local p
+  local p found="" start newest=-1
   for p in /proc/[0-9]*; do
     [ "$(tr -d '\0' 2>/dev/null <"$p/cmdline" | sed 's/ *$//')" = "$1" ] &&
-      tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" &&
-      { echo "${p#/proc/}"; return 0; }
+      tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+    start=$(sed 's/.*) //' "$p/stat" 2>/dev/null | awk '{ print $20 }') || continue
+    [ -n "$start" ] && [ "$start" -gt "$newest" ] && newest=$start found=${p#/proc/}
   done
-  return 1
+  [ -n "$found" ] && echo "$found"
 }
 # ui_activity PID: "WAKE-UPS TICKS" of a program's UI thread (under Wine the
 # process's first Linux thread): its context switches and the processor time

@@ -8,8 +8,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <climits>
-#include <cstring>
 #include <utility>
 
 CDriveView::CDriveView(DriveSource* source) : m_nBarHeight(28), m_nRowPitch(32), m_source(source) {}
@@ -58,8 +58,11 @@ void CDriveView::OnPaint() {
         FillRect(memory.get(), &client, GetSysColorBrush(COLOR_WINDOW));
         if (m_source != nullptr) {
             CDC offscreen(memory.get());
-            PaintDriveRows(offscreen, *m_source, GetScrollPos(m_hWnd, SB_VERT), width, Metrics(),
-                           m_font.get(), m_look);
+            // Only the rows the update region meets: a changed answer
+            // repaints its own row. What lies outside is not copied below.
+            m_rowsPainted += static_cast<unsigned>(
+                PaintDriveRows(offscreen, *m_source, GetScrollPos(m_hWnd, SB_VERT), width,
+                               Metrics(), m_font.get(), m_look, dc.m_hDC));
             if (m_showFocus && GetFocus() == m_hWnd) {
                 const RECT focus = FocusRowRect();
                 if (!IsRectEmpty(&focus))
@@ -116,6 +119,7 @@ int CDriveView::OnCreate(LPCREATESTRUCTW cs) {
 void CDriveView::OnSize(UINT type, int cx, int cy) {
     CWnd::OnSize(type, cx, cy);
     UpdateScrollBars();
+    RowsMoved();
 }
 
 std::vector<AccessibleRow> CDriveView::CurrentAccessibleRows() {
@@ -128,6 +132,8 @@ std::vector<AccessibleRow> CDriveView::CurrentAccessibleRows() {
 
 LRESULT CDriveView::OnGetObject(WPARAM wParam, LPARAM lParam) {
     // The object id travels in the low 32 bits.
+    if (static_cast<LONG>(lParam) == kRowsPaintedObjectId)
+        return static_cast<LRESULT>(m_rowsPainted);
     if (static_cast<LONG>(lParam) != OBJID_CLIENT)
         return Default();
     if (!m_accessible)
@@ -147,33 +153,76 @@ LRESULT CDriveView::OnDestroy(WPARAM, LPARAM) {
 
 void CDriveView::RowsChanged() {
     NotifyWinEvent(EVENT_OBJECT_REORDER, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
-    SyncTips();
-}
-
-void CDriveView::InvalidateRowOf(const char* root) {
     if (m_source == nullptr)
         return;
     const DriveList& drives = m_source->Drives();
-    const int row = ShownRowOfRoot(drives, root, -1);
-    const int record = RecordOfShownRow(drives, row);
-    // Without a shown row of its own the root gets another row: none here.
-    if (record < 0 || std::strcmp(drives[static_cast<size_t>(record)].szRoot, root) != 0)
-        return;
-    const RECT bounds = ShownRowRect(row);
-    ::InvalidateRect(m_hWnd, &bounds, FALSE);
+    std::vector<ShownRow> shown;
+    shown.reserve(drives.size());
+    for (const DriveRecord& record : drives) {
+        if (record.bShown != 0)
+            shown.push_back(
+                {record, m_source->StateOf(record), m_source->OutlookOf(record).marked});
+    }
+    // A new number of rows changes the scroll range, which may move them.
+    if (shown.size() != m_shown.size())
+        UpdateScrollBars();
+    const Geometry geometry = CurrentGeometry();
+    bool textChanged = false;
+    if (geometry != m_shownGeometry) {
+        Invalidate(FALSE);
+        textChanged = true;
+    } else {
+        const size_t common = std::min(shown.size(), m_shown.size());
+        for (size_t i = 0; i < common; ++i) {
+            const ShownRow &was = m_shown[i], &is = shown[i];
+            if (was.marked != is.marked ||
+                !SameRowPixels(was.record, was.state, is.record, is.state)) {
+                const RECT bounds = RowRect(static_cast<int>(i));
+                ::InvalidateRect(m_hWnd, &bounds, FALSE);
+            }
+            textChanged =
+                textChanged || !SameRowDetails(was.record, was.state, is.record, is.state);
+        }
+        if (shown.size() != m_shown.size()) {
+            // Rows came or went at the end: everything from there down.
+            RECT rest = GetClientRect();
+            rest.top = RowRect(static_cast<int>(common)).top;
+            ::InvalidateRect(m_hWnd, &rest, FALSE);
+            textChanged = true;
+        }
+    }
+    m_shown = std::move(shown);
+    m_shownGeometry = geometry;
+    SyncTips();
+    // A tip on show asks for its text again; the others ask when they show.
+    if (textChanged && m_tips && ::IsWindowVisible(m_tips.get()))
+        ::SendMessageW(m_tips.get(), TTM_UPDATE, 0, 0);
+}
+
+void CDriveView::RowsMoved() {
+    // The paint that follows shows the rows where they are now.
+    Invalidate(FALSE);
+    m_shownGeometry = CurrentGeometry();
+}
+
+RECT CDriveView::RowRect(int row) const {
+    const RowMetrics metrics = Metrics();
+    const RECT client = GetClientRect();
+    // Everything of a row lies within one pitch from its top.
+    const int top =
+        LayoutRow(row, GetScrollPos(m_hWnd, SB_VERT), client.right, DriveRecord{}, metrics).y;
+    return {0, top, client.right, top + metrics.Scaled(metrics.rowPitch)};
+}
+
+CDriveView::Geometry CDriveView::CurrentGeometry() const {
+    const RECT client = GetClientRect();
+    return {GetScrollPos(m_hWnd, SB_VERT), client.right - client.left, client.bottom - client.top,
+            m_nDpi};
 }
 
 RECT CDriveView::ShownRowRect(int row) {
     const int record = m_source != nullptr ? RecordOfShownRow(m_source->Drives(), row) : -1;
-    if (record < 0)
-        return {};
-    const RowMetrics metrics = Metrics();
-    const RECT client = GetClientRect();
-    // Everything of a row lies within one pitch from its top.
-    const int top = LayoutRow(row, GetScrollPos(m_hWnd, SB_VERT), client.right,
-                              m_source->Drives()[static_cast<size_t>(record)], metrics)
-                        .y;
-    return {0, top, client.right, top + metrics.Scaled(metrics.rowPitch)};
+    return record >= 0 ? RowRect(row) : RECT{};
 }
 
 void CDriveView::BusyMayHaveChanged() {
@@ -185,7 +234,7 @@ void CDriveView::SetDpi(UINT dpi) {
     m_nDpi = dpi;
     m_font.reset(tov::CreateStockFontForDpi(SYSTEM_FONT, dpi));
     UpdateScrollBars();
-    Invalidate(TRUE);
+    RowsMoved();
 }
 
 LRESULT CDriveView::OnDpiChangedAfterParent(WPARAM wParam, LPARAM) {
@@ -219,7 +268,7 @@ void CDriveView::FollowSystemLook() {
 int CDriveView::Scroll(UINT code, int position, int lines) {
     ApplyScrollCode(m_hWnd, SB_VERT, code, position, TRUE, ScrollStep() * lines);
     // Every scroll event repaints the whole view at the new position.
-    Invalidate(TRUE);
+    RowsMoved();
     // The rows moved under the mouse: a tip shown stands for another row now.
     if (m_tips)
         ::SendMessageW(m_tips.get(), TTM_POP, 0, 0);
@@ -349,20 +398,24 @@ LRESULT CDriveView::OnFocusChange(WPARAM, LPARAM) {
 void CDriveView::SyncTips() {
     if (!m_tips || m_source == nullptr)
         return;
+    // The tools stand for row places; their texts are asked when they show.
+    const auto count = static_cast<size_t>(m_source->CountShownDrives());
+    const Geometry geometry = CurrentGeometry();
+    if (count == m_tipCount && geometry == m_tipGeometry)
+        return;
     const HWND tips = m_tips.get();
-    const std::vector<AccessibleRow> rows = CurrentAccessibleRows();
-    const auto count = static_cast<size_t>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
+    const auto tools = static_cast<size_t>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = m_hWnd;
-    for (size_t id = rows.size(); id < count; ++id) {
+    for (size_t id = count; id < tools; ++id) {
         tool.uId = id;
         ::SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    for (size_t id = 0; id < rows.size(); ++id) {
+    for (size_t id = 0; id < count; ++id) {
         tool.uId = id;
-        tool.rect = rows[id].bounds;
-        if (id < count) {
+        tool.rect = RowRect(static_cast<int>(id));
+        if (id < tools) {
             ::SendMessageW(tips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
             continue;
         }
@@ -370,14 +423,23 @@ void CDriveView::SyncTips() {
         tool.lpszText = LPSTR_TEXTCALLBACKW;
         ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    m_tipCount = count;
+    m_tipGeometry = geometry;
 }
 
 LRESULT CDriveView::OnNotify(NMHDR* header) {
     if (header->hwndFrom != m_tips.get() || header->code != TTN_GETDISPINFOW)
         return Default();
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
-    const std::vector<AccessibleRow> rows = CurrentAccessibleRows();
-    m_tipText = header->idFrom < rows.size() ? rows[header->idFrom].description : std::wstring();
+    // The details of this one row, made as it shows.
+    const int record = m_source != nullptr
+                           ? RecordOfShownRow(m_source->Drives(), static_cast<int>(header->idFrom))
+                           : -1;
+    m_tipText.clear();
+    if (record >= 0) {
+        const DriveRecord& drive = m_source->Drives()[static_cast<size_t>(record)];
+        m_tipText = RowDetails(drive, m_source->StateOf(drive));
+    }
     info->lpszText = m_tipText.data();
     return 0;
 }

@@ -19,6 +19,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+// A private object id of WM_GETOBJECT (positive ids are the window's own):
+// the view answers it with the number of rows it has painted so far, for
+// the benchmark that counts the rows a change repaints. Screen readers
+// never ask for it.
+constexpr LONG kRowsPaintedObjectId = 0x52575053;
 
 class CDriveView : public CWnd, public AccessibleRowSource {
 public:
@@ -70,10 +77,12 @@ public:
     LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
     // The rows changed (a refresh, a late answer, the shown set): screen
-    // readers hear of it.
+    // readers hear of it, and the rows that now look different from what
+    // was last shown repaint, those only (all when the set of rows or the
+    // view's geometry changed); a tooltip showing follows its row's text.
     void RowsChanged();
-    // Repaints the row of the drive with this root, if it is shown.
-    void InvalidateRowOf(const char* root);
+    // The rows painted since the view was created.
+    unsigned RowsPainted() const { return m_rowsPainted; }
     // The source may have become settled or busy: screen readers hear of a
     // change of the list's busy state.
     void BusyMayHaveChanged();
@@ -118,12 +127,35 @@ private:
     int FocusRow();
     void MoveFocusRow(int row);
     void OpenRecord(int record);
-    // Gives the tooltip one tool per shown row, at the row's place now.
+    // Gives the tooltip one tool per shown row, at the row's place now;
+    // does nothing while the rows' number and places stay as they were.
     void SyncTips();
     int ClientHeight() const;
     // Shown row `row` in client coordinates: the client width, one pitch
     // high; empty when there is no such row.
     RECT ShownRowRect(int row);
+    // The same for any row index, shown or not.
+    RECT RowRect(int row) const;
+
+    // What decides where the rows are: when it changes, every row moves.
+    struct Geometry {
+        int scrollPos = -1, width = 0, height = 0;
+        UINT dpi = 0;
+        bool operator==(const Geometry& o) const {
+            return scrollPos == o.scrollPos && width == o.width && height == o.height &&
+                   dpi == o.dpi;
+        }
+        bool operator!=(const Geometry& o) const { return !(*this == o); }
+    };
+    Geometry CurrentGeometry() const;
+    // The whole view repaints: the rows moved (scrolled, resized, scaled).
+    void RowsMoved();
+    // One shown row as it was last shown.
+    struct ShownRow {
+        DriveRecord record;
+        DriveState state;
+        bool marked; // its used share is red
+    };
 
     WheelAccumulator m_wheel;
     std::string m_focusRoot;  // the focus row's drive
@@ -132,6 +164,13 @@ private:
     std::function<void(size_t)> m_open;
     tov::UniqueWindow m_tips; // the rows' tooltip
     std::wstring m_tipText;   // what the tooltip shows now
+    // The tools' number and the geometry their places were set for.
+    size_t m_tipCount = 0;
+    Geometry m_tipGeometry;
+    // The shown rows and the geometry as RowsChanged last compared them.
+    std::vector<ShownRow> m_shown;
+    Geometry m_shownGeometry;
+    unsigned m_rowsPainted = 0;
     UINT m_nDpi = tov::kBaseDpi;
     tov::UniqueFont m_font;             // the system font for m_nDpi; null where the stock one fits
     UniqueDriveAccessible m_accessible; // made when a client first asks

@@ -107,3 +107,16 @@ RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord
         row.freeText = FreeSpaceText(free);
     return row;
 }
+
+bool SameRowPixels(const DriveRecord& before, DriveState beforeState, const DriveRecord& after,
+                   DriveState afterState) {
+    if ((before.sfi.hIcon == nullptr) != (after.sfi.hIcon == nullptr) ||
+        before.sfi.iIcon != after.sfi.iIcon)
+        return false;
+    // Only the texts and the bar's value depend on the record; the places
+    // are the same for any two rows of one index.
+    const RowLayout a = LayoutRow(0, 0, 0, before, {}, beforeState);
+    const RowLayout b = LayoutRow(0, 0, 0, after, {}, afterState);
+    return a.letter == b.letter && a.state == b.state && a.hasSize == b.hasSize &&
+           a.barFormat == b.barFormat && a.barValue == b.barValue && a.freeText == b.freeText;
+}

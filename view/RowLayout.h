@@ -83,6 +83,13 @@ RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord
 RowLayout LayoutRow(int index, int scrollPos, int clientWidth, const DriveRecord& record,
                     const RowMetrics& metrics = {});
 
+// True when the rows of `before` and `after`, each in its state, paint the
+// same pixels at one place: letter, bar, box, label, free-space text and
+// icon. An icon is known by its index in the system's image list and by
+// being there at all: each refresh hands out new handles for the same image.
+bool SameRowPixels(const DriveRecord& before, DriveState beforeState, const DriveRecord& after,
+                   DriveState afterState);
+
 // The bar label of a row without figures in `state`.
 const char* PlaceholderLabel(DriveState state);
 

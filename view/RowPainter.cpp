@@ -63,22 +63,27 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
     dc.SetBkColor(savedBack);
 }
 
-void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
-                    const RowMetrics& metrics, HFONT font, const SystemLook& look) {
+int PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
+                   const RowMetrics& metrics, HFONT font, const SystemLook& look, HDC visibleIn) {
     const HGDIOBJ labelFont = font != nullptr ? font : GetStockObject(SYSTEM_FONT);
     std::optional<tov::SelectGuard> textFont;
     if (font != nullptr)
         textFont.emplace(dc.m_hDC, font);
     const DriveList& drives = source.Drives();
     const size_t count = drives.size();
-    int index = 0;
+    int index = 0, painted = 0;
     for (size_t i = 0; i < count; ++i) {
-        const DriveRecord record = drives[i];
+        const DriveRecord& record = drives[i];
         if (record.bShown == 0)
             continue;
-        PaintDriveRow(
-            dc, LayoutRow(index, scrollPos, clientWidth, record, metrics, source.StateOf(record)),
-            record, source, labelFont, look);
-        ++index;
+        const RowLayout row =
+            LayoutRow(index++, scrollPos, clientWidth, record, metrics, source.StateOf(record));
+        // Everything of a row lies within one pitch from its top.
+        const RECT bounds{0, row.y, clientWidth, row.y + metrics.Scaled(metrics.rowPitch)};
+        if (visibleIn != nullptr && !RectVisible(visibleIn, &bounds))
+            continue;
+        PaintDriveRow(dc, row, record, source, labelFont, look);
+        ++painted;
     }
+    return painted;
 }

@@ -22,6 +22,9 @@ void PaintDriveRow(CDC& dc, const RowLayout& row, const DriveRecord& record,
 // source gives it; hidden records leave no gap. Rows outside the context's clip region are drawn
 // and clipped. `font` is the system font made for the metrics' DPI, or null where the stock one
 // fits: the letter and the free space are then drawn in the context's own
-// font and the bar label in the stock system font.
-void PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
-                    const RowMetrics& metrics, HFONT font = nullptr, const SystemLook& look = {});
+// font and the bar label in the stock system font. With `visibleIn`, the
+// rows none of whose pitch is visible in that context are skipped (a paint
+// context: the rows outside the update region). Returns the rows painted.
+int PaintDriveRows(CDC& dc, DriveSource& source, int scrollPos, int clientWidth,
+                   const RowMetrics& metrics, HFONT font = nullptr, const SystemLook& look = {},
+                   HDC visibleIn = nullptr);

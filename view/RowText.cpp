@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <cwchar>
+#include <iterator>
 
 namespace {
 // A drive's amounts as its row shows them, each with the row's unit rule.
@@ -104,6 +107,23 @@ std::wstring RowDetails(const DriveRecord& record, DriveState state, const Drive
     if (outlook.trend)
         text += L"\n" + ChangeLine(*outlook.trend);
     return text;
+}
+
+bool SameRowDetails(const DriveRecord& before, DriveState beforeState, const DriveRecord& after,
+                    DriveState afterState) {
+    const auto same = [](const auto& a, const auto& b) {
+        return std::wcsncmp(a, b, std::size(a)) == 0;
+    };
+    // Without figures the last line is the state's words; with them, the
+    // figures' (the state does not show).
+    const bool sized = before.ulTotalBytes != 0;
+    return same(before.sfi.szDisplayName, after.sfi.szDisplayName) &&
+           std::strncmp(before.szRoot, after.szRoot, std::size(before.szRoot)) == 0 &&
+           same(before.sfi.szTypeName, after.sfi.szTypeName) &&
+           same(before.szFileSystem, after.szFileSystem) &&
+           before.ulTotalBytes == after.ulTotalBytes &&
+           (sized ? before.ulTotalFreeBytes == after.ulTotalFreeBytes
+                  : StateWords(beforeState) == StateWords(afterState));
 }
 
 std::wstring ShownDrivesText(DriveSource& source) {

@@ -36,6 +36,10 @@ std::wstring SignedAmountText(double bytes);
 // "-1.20GB in the last 3 hours, full in about 12 days".
 std::wstring ChangeLine(const FreeTrend& trend);
 
+// True when RowDetails says the same of both, without making either text.
+bool SameRowDetails(const DriveRecord& before, DriveState beforeState, const DriveRecord& after,
+                    DriveState afterState);
+
 // The shown drives in row order as tab-separated lines under a header line
 // ("Drive\tName\tTotal\tUsed\tFree\tUsed %\tChange/day\tFull in"), each line
 // ended by CR LF. A drive without figures has empty amounts and its state's

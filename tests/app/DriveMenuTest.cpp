@@ -4,6 +4,7 @@
 #include "app/DriveShell.h"
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -17,7 +18,8 @@ using namespace tovtest;
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class FakeContextMenu final : public IContextMenu {
 public:
-    explicit FakeContextMenu(std::vector<UINT>& invoked) : m_invoked(invoked) {}
+    FakeContextMenu(std::vector<UINT>& invoked, const std::function<void()>& whileInvoked)
+        : m_invoked(invoked), m_whileInvoked(whileInvoked) {}
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IContextMenu) ? this : nullptr;
         if (*out == nullptr)
@@ -41,6 +43,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE InvokeCommand(CMINVOKECOMMANDINFO* info) override {
         m_invoked.push_back(LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)));
+        if (m_whileInvoked)
+            m_whileInvoked();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR, UINT, UINT*, LPSTR, UINT) override {
@@ -50,6 +54,7 @@ public:
 private:
     ULONG m_refs = 1;
     std::vector<UINT>& m_invoked;
+    const std::function<void()>& m_whileInvoked;
 };
 #pragma GCC diagnostic pop
 
@@ -59,7 +64,7 @@ class FakeShell final : public DriveShell {
 public:
     UniqueContextMenu ContextMenuOf(const std::wstring& root, HWND) override {
         asked.push_back(root);
-        return UniqueContextMenu(new FakeContextMenu(invoked));
+        return UniqueContextMenu(new FakeContextMenu(invoked, whileInvoked));
     }
     UINT TrackMenu(HMENU menu, HWND, POINT, IContextMenu*) override {
         held = answersHeld();
@@ -96,7 +101,7 @@ public:
     }
 
     std::function<bool()> answersHeld;
-    std::function<void()> whileShown;
+    std::function<void()> whileShown, whileInvoked;
     std::wstring pick;
     bool held = false;
     std::vector<std::wstring> asked, items;
@@ -167,10 +172,29 @@ TEST_F(DriveMenuTest, AnAnsweredDriveGetsHideWarnAndTheShellsItems) {
     EXPECT_EQ(shell->invoked.size(), 1u);
 }
 
+// Closed while a shell command from the menu runs a loop of its own (its
+// dialog): no close comes back to that loop, and the window closes once the
+// command has returned.
+TEST_F(DriveMenuTest, ACloseDuringAShellCommandClosesOnceAfterIt) {
+    Open();
+    shell->pick = L"P&roperties";
+    int handled = 0;
+    shell->whileInvoked = [&] {
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        for (MSG m; handled < 100 && PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE); ++handled)
+            DispatchMessageW(&m);
+        EXPECT_TRUE(IsWindow(window));
+    };
+    RightClick(1);
+    EXPECT_LT(handled, 100) << "the command's loop never ran dry";
+    EXPECT_FALSE(IsWindow(window));
+    frame = nullptr;
+}
+
 // A drive whose answer is out gets Tovemar's items only, from the keyboard
 // too; Open, a double-click and Enter open the drive by its root.
 TEST_F(DriveMenuTest, ADriveWithoutAnswerGetsOpenAndHideOnly) {
-    platform.Hold("E:\\");
+    Hold("E:\\");
     Open();
     SendMessageW(View(), WM_KEYDOWN, VK_END, 1); // the focus row on E:
     shell->pick = L"&Open";

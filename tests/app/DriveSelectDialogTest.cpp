@@ -263,7 +263,7 @@ TEST_F(DriveSelectDialogTest, CancelKeepsTheChangesAndReopeningShowsThem) {
 TEST_F(DriveSelectDialogTest, ADriveStillUnnamedIsListedByItsRootAndItsChoiceStoredLater) {
     ScriptDrives(2);
     platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 1000, 400});
-    platform.Hold("S:\\");
+    Hold("S:\\");
     Open();
     std::vector<std::string> entries;
     bool pendingAfterAnswer = false;
@@ -275,8 +275,7 @@ TEST_F(DriveSelectDialogTest, ADriveStillUnnamedIsListedByItsRootAndItsChoiceSto
                 [&](HWND) {
                     platform.Release("S:\\");
                     // Its answer arrives while the dialog is open, and waits.
-                    while (platform.CallsOn("S:\\") < 3)
-                        Sleep(1);
+                    EXPECT_TRUE(PumpUntil([&] { return platform.CallsOn("S:\\") >= 3; }, [] {}));
                 },
                 [&](HWND) { pendingAfterAnswer = frame->m_catalogue.Drives()[2].bPending; },
                 Press(IDOK)});

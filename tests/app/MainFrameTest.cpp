@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <string>
 #include <thread>
 
@@ -132,6 +133,54 @@ TEST_F(MainFrameTest, F5AndTheToggleCommandsRefresh) {
     EXPECT_EQ(frame->m_catalogue.Drives()[2].ulTotalBytes, 500u);
 }
 
+// F5 repaints nothing at once, and nothing once its answers are in when they
+// change nothing: only rows that look different repaint.
+TEST_F(MainFrameTest, F5ThatChangesNothingRepaintsNothing) {
+    // A drive without figures says "waiting" while it is asked: A: has some.
+    platform.drives[0] = {"A:\\", "3\xBD Floppy (A:)", DRIVE_REMOVABLE, true, 1440, 100};
+    Open();
+    ASSERT_TRUE(Settle());
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessageA(window, WM_COMMAND, ID_DRIVES_REFRESH, 0);
+    for (const HWND w : {window, frame->m_wndToolBar.m_hWnd, frame->m_wndView.m_hWnd})
+        EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE));
+    ASSERT_TRUE(PumpUntil([&] { return !frame->m_catalogue.Busy(); },
+                          [] {
+                              for (MSG m; PeekMessageA(&m, nullptr, WM_DRIVE_ANSWERS,
+                                                       WM_DRIVE_ANSWERS, PM_REMOVE);)
+                                  DispatchMessageA(&m);
+                          }));
+    EXPECT_FALSE(GetUpdateRect(frame->m_wndView.m_hWnd, nullptr, FALSE));
+}
+
+// The stale timer's tick repaints the row of a call that stopped answering,
+// and that row alone; the shell's notice of a change asks the drives (after
+// the notices' quiet time).
+TEST_F(MainFrameTest, TheStaleTimerRepaintsTheLateRowAndShellNoticesAskTheDrives) {
+    platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 2000, 500});
+    Hold("S:\\");
+    StoreInit("AutoUpdate", 0); // no poll asks the drives meanwhile
+    Open();
+    auto now = std::chrono::steady_clock::now();
+    frame->SetClock([&now] { return now; });
+    const HWND view = frame->m_wndView.m_hWnd;
+    RedrawWindow(view, nullptr, nullptr, RDW_VALIDATE);
+    now += kDriveStaleAfter;
+    SendMessageA(window, WM_TIMER, kStaleTimer, 0);
+    RECT dirty{};
+    GetUpdateRect(view, &dirty, FALSE);
+    EXPECT_EQ(std::make_pair(dirty.top, dirty.bottom), std::make_pair(32L * 3 + 5, 32L * 4 + 5));
+    EXPECT_EQ(frame->m_catalogue.StateOf(frame->m_catalogue.Drives()[3]),
+              DriveState::NotResponding);
+
+    const size_t calls = platform.AllCalls();
+    // A notice that names no drive, as the shell may send.
+    SendMessageA(window, WM_DRIVE_SHELL_NOTICE, 0, 0);
+    now += kNoticeLongestWait;
+    SendMessageA(window, WM_TIMER, kNoticeTimer, 0);
+    EXPECT_TRUE(PumpUntil([&] { return platform.AllCalls() > calls; }, [] { Pump(); }));
+}
+
 TEST_F(MainFrameTest, StoredOptionsAreLoadedAndEndAsZeroOrOne) {
     StoreInit("ViewFloppies", 5);
     StoreInit("ViewRemoveables", 0);
@@ -160,7 +209,7 @@ TEST_F(MainFrameTest, HighlightedCommandsShowTheirPromptThenReady) {
 TEST_F(MainFrameTest, ASlowDriveNeverHoldsTheWindowAndFillsInItsRowLate) {
     platform.drives.push_back({"F:\\", "CD (F:)", DRIVE_CDROM, false});
     platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE, true, 2000, 500});
-    platform.Hold("S:\\");
+    Hold("S:\\");
     Open();
     const DriveList& drives = frame->m_catalogue.Drives();
     ASSERT_EQ(drives.size(), 5u);
@@ -191,7 +240,7 @@ TEST_F(MainFrameTest, CloseBoxExitAndTheEndOfTheSessionSaveTheSameOnce) {
     // A drive that never answers neither delays the close nor leaves an
     // entry without a name.
     platform.drives.push_back({"S:\\", "Slow (S:)", DRIVE_REMOTE});
-    platform.Hold("S:\\");
+    Hold("S:\\");
     std::map<std::string, std::string> closed;
     for (UINT how : {UINT(WM_CLOSE), UINT(WM_COMMAND), UINT(WM_ENDSESSION)}) {
         SCOPED_TRACE(how);
@@ -428,18 +477,29 @@ TEST_F(MainFrameTest, ACopyWaitsForABusyClipboardThenSaysItIsBusy) {
 }
 
 // A close that reaches the frame while View Drives runs ends the dialog
-// first, then closes the frame normally, saving once.
+// first, then closes the frame normally, saving once; the refresh and the
+// poll that waited for the dialog ask no drive.
 TEST_F(MainFrameTest, ACloseDuringTheDrivesDialogEndsItFirstThenCloses) {
     Open();
     ASSERT_TRUE(Settle());
+    auto now = std::chrono::steady_clock::now();
+    frame->SetClock([&now] { return now; });
+    const size_t calls = platform.AllCalls();
     bool frameAliveAtDialogEnd = false;
     RunCommand(ID_VIEW_DRIVES, {[&](HWND dialog) {
+                   DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << 2, 0};
+                   SendMessageA(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                                reinterpret_cast<LPARAM>(&volume));
+                   now += kNoticeLongestWait;
+                   SendMessageA(window, WM_TIMER, kNoticeTimer, 0);
+                   SendMessageA(window, WM_TIMER, kAutoUpdateTimer, 0);
                    SendMessageA(window, WM_CLOSE, 0, 0);
                    frameAliveAtDialogEnd = IsWindow(window) && !IsWindowVisible(dialog);
                }});
     EXPECT_TRUE(frameAliveAtDialogEnd);
     Pump();
     EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(platform.AllCalls(), calls);
     frame = nullptr;
     EXPECT_EQ(ReadDword("Init", "ViewFloppies"), 1u);
 }
@@ -537,10 +597,18 @@ TEST_F(MainFrameTest, ADpiChangeScalesTheBarsAndRowsAndTakesTheSuggestedRectangl
         return s;
     };
     const Sizes before = sizes();
+    ASSERT_TRUE(Settle());
+    // The same DPI again asks nothing; a new one asks the icons at their size.
+    const RECT at = WindowRect(window);
+    const int refreshes = platform.rootListCalls;
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&at));
+    EXPECT_EQ(platform.rootListCalls, refreshes);
 
     RECT suggested{100, 80, 100 + 700, 80 + 520};
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
                  reinterpret_cast<LPARAM>(&suggested));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(platform.iconSizes.back(), tov::ScaleForDpi(32, 2 * dpi));
     const Sizes after = sizes();
     EXPECT_TRUE(EqualRect(&after.frame, &suggested));
     EXPECT_EQ(after.button, 2 * 15 + tov::ScaleForDpi(7, 2 * dpi)) << "the larger images";

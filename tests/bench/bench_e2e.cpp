@@ -37,6 +37,9 @@
 //   soak PID N
 //       N refresh-and-paint cycles; prints "cycles gdi user private-bytes
 //       user-is-windows" before and at checkpoints.
+//   painted PID
+//       Waits until the drive view has nothing left to paint, then prints
+//       the number of rows it has painted since it was created.
 #include "tests/bench/BareDrives.h"
 #include "tests/e2e/Remote.h"
 
@@ -57,6 +60,8 @@ constexpr WORD kRefresh = 32771;
 constexpr int kViewId = 0xE900;
 constexpr char kTitle[] = "Tovemar";
 constexpr DWORD kTimeoutMs = 30000;
+// The view's private WM_GETOBJECT id that answers its count of rows painted.
+constexpr LPARAM kRowsPaintedObjectId = 0x52575053;
 
 int Fail(const char* message) {
     std::fprintf(stderr, "bench: %s\n", message);
@@ -307,6 +312,19 @@ int Soak(DWORD pid, int n) {
     return 0;
 }
 
+int Painted(DWORD pid) {
+    const HWND view = GetDlgItem(Frame(pid), kViewId);
+    if (view == nullptr)
+        return Fail("no drive view");
+    const double t0 = remote::NowMs();
+    while (GetUpdateRect(view, nullptr, FALSE) && remote::NowMs() - t0 < kTimeoutMs)
+        Sleep(1);
+    // The answer travels back through SendMessage, after any paint queued.
+    std::printf("%lld\n",
+                static_cast<long long>(SendMessageA(view, WM_GETOBJECT, 0, kRowsPaintedObjectId)));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -330,6 +348,8 @@ int main(int argc, char** argv) {
     if (verb == "silence" && argc == 5)
         return Silence(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)),
                        std::max(1, std::atoi(argv[3])), std::atof(argv[4]));
+    if (verb == "painted" && argc == 3)
+        return Painted(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)));
     if (argc != 4)
         return Fail("unknown or incomplete command; see bench_e2e.cpp");
     const DWORD pid = static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0));

@@ -43,6 +43,17 @@ REG
 }
 desktop on
 
+# The exit status that CTest reports as a skipped test (SKIP_RETURN_CODE).
+SKIPPED=77
+# Ends the script as skipped unless the slow drive W: is mounted: without
+# FUSE (no /dev/fuse, as in many containers) test.sh cannot map it.
+needs_slow_drive() {
+  mountpoint -q "$DRIVES/slow" && [ -f "$SLOW_DELAY_FILE" ] && [ -e "$DOS/w:" ] && return 0
+  echo "skipped: needs the slow drive W: (fuse3 and /dev/fuse), which ./test.sh maps" >&2
+  desktop off
+  exit "$SKIPPED"
+}
+
 # The driver, without Wine's notes about drives it cannot label.
 drv() { wine "$DRIVER" "$@" 2> >(grep -v 'FS volume label' >&2); }
 

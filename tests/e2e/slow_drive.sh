@@ -10,8 +10,8 @@ source "$(dirname "$0")/lib.sh" "$@"
 # three queries, so its answers take some ten seconds.
 DELAY=2
 VK_F5=0x74 AUTO_UPDATE=32776
-[ -f "$SLOW_DELAY_FILE" ] && [[ " $(echo $(drive_letters)) " == *" W "* ]] ||
-  { echo "needs the slow drive W: that ./test.sh maps" >&2; exit 1; }
+needs_slow_drive
+[[ " $(echo $(drive_letters)) " == *" W "* ]] || { echo "W: is not among the drives" >&2; exit 1; }
 restore_drives() {
   set_slow_delay 0
   set_slow_free "$SLOW_FREE"

@@ -8,7 +8,8 @@
 # Usage: soak.sh DRIVER.exe Tovemar.exe
 source "$(dirname "$0")/lib.sh" "$@"
 VK_F5=0x74 REFRESH=32771 VIEW_DRIVES=32772
-W_TARGET=$(readlink "$DOS/w:") || { echo "needs the slow drive W: that ./test.sh maps" >&2; exit 1; }
+needs_slow_drive
+W_TARGET=$(readlink "$DOS/w:")
 
 restore_drives() {
   ln -sfn "$DRIVES/e" "$DOS/e:"

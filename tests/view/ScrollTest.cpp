@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -198,6 +199,33 @@ TEST_F(ScrollTest, EveryScrollEventInvalidatesTheWholeView) {
         const RECT client = view.GetClientRect();
         EXPECT_TRUE(EqualRect(&update, &client)) << code;
     }
+}
+
+// A change repaints the rows that look different, and a paint paints the
+// rows its update region meets: none for a new icon handle of the same
+// image, one for one drive's figures, every row from a hidden one's down.
+TEST_F(ScrollTest, OnlyRowsThatLookDifferentRepaint) {
+    frame.ShowWindow(SW_SHOWNOACTIVATE);
+    Show(5, 300);
+    // The update region's (top, bottom) after RowsChanged, and the rows painted.
+    const auto change = [&] {
+        view.RowsChanged();
+        RECT dirty{};
+        GetUpdateRect(view.m_hWnd, &dirty, FALSE);
+        const unsigned before = view.RowsPainted();
+        UpdateWindow(view.m_hWnd);
+        return std::make_tuple(dirty.top, dirty.bottom, view.RowsPainted() - before);
+    };
+    change();
+    frame.drives[2].sfi.hIcon = LoadIconA(nullptr, IDI_WARNING);
+    EXPECT_EQ(change(), std::make_tuple(69L, 101L, 1u));
+    frame.drives[2].sfi.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    frame.drives[2].ulTotalFreeBytes -= 1; // the same texts
+    EXPECT_EQ(change(), std::make_tuple(0L, 0L, 0u));
+    frame.drives[2].ulTotalFreeBytes = 0;
+    EXPECT_EQ(change(), std::make_tuple(69L, 101L, 1u));
+    frame.drives[1].bShown = 0;
+    EXPECT_EQ(change(), std::make_tuple(37L, 300L, 3u));
 }
 
 TEST_F(ScrollTest, HidingADriveAtTheEndClampsThePosition) {
