@@ -232,7 +232,8 @@ TEST_F(DriveMenuTest, ADriveThatStoppedAnsweringGetsOpenAndHideOnly) {
     frame->m_menuPatience = std::chrono::milliseconds(1);
     RightClick(1);
     EXPECT_TRUE(shell->asked.empty());
-    EXPECT_EQ(shell->items, (std::vector<std::wstring>{L"&Hide This Drive", L"&Open*"}));
+    EXPECT_EQ(shell->items, (std::vector<std::wstring>{L"&Hide This Drive",
+                                                       L"Don't &Warn for This Drive", L"&Open*"}));
     EXPECT_EQ(platform.CallsOn("C:\\"), 4u) << "three calls of the refresh and the probe";
 }
 
