@@ -26,34 +26,29 @@ protected:
     CWinApp app{"Tovemar"};
 };
 
-TEST_F(WarningsTest, DefaultsRoundTripAndBadValuesCountAsNotStored) {
-    WarningOptions options;
-    ExchangeWarnings(Direction::Load, options);
-    EXPECT_EQ(options.levels.freePercent, 10);
-    EXPECT_EQ(options.levels.freeGB, 20);
-    EXPECT_TRUE(options.notify);
-    EXPECT_FALSE(options.mark);
-
-    options = {{50, 0}, false, true};
-    ExchangeWarnings(Direction::Save, options);
+// The options `ExchangeWarnings` loads now, against those expected.
+void ExpectLoaded(int percent, int gb, bool notify, bool mark) {
     WarningOptions loaded;
     ExchangeWarnings(Direction::Load, loaded);
-    EXPECT_EQ(loaded.levels.freePercent, 50);
-    EXPECT_EQ(loaded.levels.freeGB, 0);
-    EXPECT_FALSE(loaded.notify);
-    EXPECT_TRUE(loaded.mark);
+    EXPECT_EQ(loaded.levels.freePercent, percent);
+    EXPECT_EQ(loaded.levels.freeGB, gb);
+    EXPECT_EQ(loaded.notify, notify);
+    EXPECT_EQ(loaded.mark, mark);
+}
+
+TEST_F(WarningsTest, DefaultsRoundTripAndBadValuesCountAsNotStored) {
+    ExpectLoaded(10, 20, true, false);
+
+    WarningOptions options{{50, 0}, false, true};
+    ExchangeWarnings(Direction::Save, options);
+    ExpectLoaded(50, 0, false, true);
 
     const DWORD tooMany = 51, tooBig = 100001, two = 2;
     Set("Warnings", L"FreePercent", REG_DWORD, &tooMany, 4);
     Set("Warnings", L"FreeGB", REG_DWORD, &tooBig, 4);
     Set("Warnings", L"Notify", REG_DWORD, &two, 4);
     Set("Warnings", L"Mark", REG_SZ, L"1", 4);
-    WarningOptions bad;
-    ExchangeWarnings(Direction::Load, bad);
-    EXPECT_EQ(bad.levels.freePercent, 10);
-    EXPECT_EQ(bad.levels.freeGB, 20);
-    EXPECT_TRUE(bad.notify);
-    EXPECT_FALSE(bad.mark);
+    ExpectLoaded(10, 20, true, false);
 }
 
 TEST_F(WarningsTest, SilencedDrivesByDisplayName) {
