@@ -35,14 +35,34 @@ build_all() {
   cmake --build "$BUILD" ${TOVEMAR_TARGETS:+--target $TOVEMAR_TARGETS}
 }
 
+# reg_add KEY ARGS...: `wine reg add KEY ARGS... /f`, asked once more when it
+# fails, saying so with what it printed.
+reg_add() {
+  local out
+  out=$(wine reg add "$@" /f 2>&1) && return 0
+  say "wine reg add $1 failed; again. It said: $out"
+  wine reg add "$@" /f >/dev/null 2>&1
+}
+
 # use_prefix NAME: the Wine prefix $BUILD/NAME, created on first use.
 use_prefix() {
   export WINEPREFIX="$BUILD/$1"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  # A creation that fails (seen once in a loaded CI run, with no message)
+  # is cleared away and tried again; its output shows why.
+  local attempt log="$BUILD/$1.wineboot.log"
+  for attempt in 1 2 3; do
+    [ -f "$WINEPREFIX/system.reg" ] && break
     say "creating Wine prefix $WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
-  fi
+    if wineboot -i >"$log" 2>&1 && wineserver -w && [ -f "$WINEPREFIX/system.reg" ]; then
+      break
+    fi
+    say "creating the prefix failed (attempt $attempt); wineboot said:"
+    tail -n 20 "$log" >&2 || true
+    wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
+  done
+  [ -f "$WINEPREFIX/system.reg" ] || { say "cannot create the Wine prefix $WINEPREFIX"; return 1; }
   # Wine draws the caption buttons with Marlett, from the prefix's font folder
   # only; without it they show as letters.
   local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
@@ -63,13 +83,13 @@ prepare_test_drives() {
   echo 'Данные' > "$drives/k/.windows-label"
   echo '数据' > "$drives/l/.windows-label"
   rm -rf "$drives/f-missing"; ln -sfn "$drives/f-missing" "$dos/f:"
-  wine reg add 'HKLM\Software\Wine\Drives' /v a: /d floppy /f >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Wine\Drives' /v e: /d floppy /f >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Wine\Drives' /v n: /d network /f >/dev/null 2>&1
-  wine reg add 'HKLM\Software\Wine\Drives' /v w: /d network /f >/dev/null 2>&1
+  reg_add 'HKLM\Software\Wine\Drives' /v a: /d floppy
+  reg_add 'HKLM\Software\Wine\Drives' /v e: /d floppy
+  reg_add 'HKLM\Software\Wine\Drives' /v f: /d cdrom
+  reg_add 'HKLM\Software\Wine\Drives' /v n: /d network
+  reg_add 'HKLM\Software\Wine\Drives' /v w: /d network
   # Without a window manager, destroying a shown window otherwise waits for one.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
   wineserver -w
 }
 
@@ -92,7 +112,7 @@ prepare_demo_drives() {
   rm -f "$dos/z:"
   rm -rf "$drives/f-no-disc"
   ln -sfn "$drives/f-no-disc" "$dos/f:"
-  wine reg add 'HKLM\Software\Wine\Drives' /v f: /d cdrom /f >/dev/null 2>&1
+  reg_add 'HKLM\Software\Wine\Drives' /v f: /d cdrom
   wineserver -w
 }
 # demo_drive LETTER TYPE TOTAL FREE LABEL
@@ -114,7 +134,7 @@ demo_drive() {
   fi
   mountpoint -q "$dir" || { [ -z "$label" ] || echo "$label" >"$dir/.windows-label"; }
   ln -sfn "$dir" "$WINEPREFIX/dosdevices/$letter:"
-  wine reg add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "$type" /f >/dev/null 2>&1
+  reg_add 'HKLM\Software\Wine\Drives' /v "$letter:" /d "$type"
 }
 
 # mount_slow_drive: maps W: to a FUSE file system (100 GB, label SLOW) whose
@@ -161,11 +181,11 @@ unmount_slow_drive() {
 # set up for windows without a window manager. Leaves no wineserver of its
 # own running.
 use_scaled_prefix() {
-  use_prefix "${2:-wineprefix-dpi$1}"
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-  wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
-    /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  use_prefix "${2:-wineprefix-dpi$1}" || return 1
+  reg_add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" &&
+    reg_add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+      /v LogPixels /t REG_DWORD /d "$1" &&
+    reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N || return 1
   wineserver -k 2>/dev/null || true
   wineserver -w
 }

@@ -8,6 +8,8 @@ export TOVEMAR_BUILD=$1
 TEST_EXE=$2
 source "$(dirname "$0")/../../scripts/common.sh"
 
+# Whatever ends the script, the scaled prefix in use keeps no server behind.
+trap 'wineserver -k 2>/dev/null || true' EXIT
 status=0
 for dpi in 120 144 168 192; do
   use_scaled_prefix "$dpi"
