@@ -1,8 +1,9 @@
 // Drives a running Tovemar from outside, one action per invocation, for the
 // end-to-end script: starts and closes it, sends it commands, keys and scroll
 // events, reads the pixels of its drive view, its window state, its drive
-// selection dialog and its registry entries. Prints what it finds; exits 1
-// when an expectation is not met, 2 on a usage error. Each look at the rows
+// selection dialog and its registry entries. Prints what it finds; exits 4
+// when an expectation is not met, 2 on a usage error (never 1: that status
+// is Wine's, for a program it could not run). Each look at the rows
 // (rows, expect-rows, accessible, usage, soak's checkpoints) first waits until
 // the view's accessible list is no longer busy (no drive answer out or waiting),
 // up to a minute; `--busy` before the command looks at once.
@@ -98,9 +99,11 @@ constexpr WORD kFloppiesCommand = 32773;
 constexpr WORD kRemovablesCommand = 32774;
 constexpr char kAppKey[] = "Software\\Velmora\\Tovemar";
 
+constexpr int kFailed = 4;
+
 int Fail(const std::string& message) {
     std::fprintf(stderr, "driver: %s\n", message.c_str());
-    return 1;
+    return kFailed;
 }
 
 using remote::Utf8;
@@ -1000,7 +1003,7 @@ int main(int argc, char** argv) {
     if (verb == "usage" && (argc == 3 || argc == 9))
         return UsageCheck(pid, argc == 9 ? argv + 3 : nullptr);
     if (verb == "idle")
-        return SettledView(pid) != nullptr ? 0 : 1;
+        return SettledView(pid) != nullptr ? 0 : kFailed;
     if (verb == "expect-accessible" && argc == 4)
         return ExpectAccessible(pid, argv[3]);
     if (verb == "device" && argc == 5)
