@@ -119,7 +119,8 @@ static_assert(sizeof(GdiTableEntry) == 24);
 constexpr size_t kGdiTableEntries = 0x10000;
 constexpr size_t kPebGdiTableOffset = 0xF8; // PEB.GdiSharedHandleTable, 64-bit
 
-long CountGdiTableEntries(const Process& process) {
+// The GDI objects of the table in use, and the device contexts among them.
+long CountGdiTableEntries(const Process& process, long* deviceContexts) {
     PROCESS_BASIC_INFORMATION basic{};
     ULONG length = 0;
     if (NtQueryInformationProcess(process.handle(), ProcessBasicInformation, &basic, sizeof basic,
@@ -136,9 +137,13 @@ long CountGdiTableEntries(const Process& process) {
     if (!ReadProcessMemory(process.handle(), table, entries.data(),
                            entries.size() * sizeof(GdiTableEntry), nullptr))
         return -1;
+    constexpr USHORT kDeviceContext = 1; // the table's type of a DC
     long count = 0;
-    for (const GdiTableEntry& entry : entries)
+    *deviceContexts = 0;
+    for (const GdiTableEntry& entry : entries) {
         count += (entry.type & 0xFF) != 0 ? 1 : 0;
+        *deviceContexts += (entry.type & 0xFF) == kDeviceContext ? 1 : 0;
+    }
     return count;
 }
 
@@ -172,7 +177,7 @@ Usage Measure(const Process& process) {
         usage.gdiObjects = static_cast<long>(gdi);
         usage.userObjects = static_cast<long>(user);
     } else {
-        usage.gdiObjects = CountGdiTableEntries(process);
+        usage.gdiObjects = CountGdiTableEntries(process, &usage.deviceContexts);
         WindowCount windows{process.id(), 0};
         EnumWindows(CountTopWindow, reinterpret_cast<LPARAM>(&windows));
         usage.userObjects = windows.count;

@@ -51,6 +51,9 @@ struct Usage {
     long userObjects = -1;      // -1: not measurable
     bool userIsWindows = false; // userObjects counts only the process's windows
     long long privateBytes = -1;
+    // Device contexts among the GDI objects, where the handle table tells
+    // them (Wine); -1 otherwise.
+    long deviceContexts = -1;
 };
 // GetGuiResources and GetProcessMemoryInfo. Where the platform does not
 // implement GetGuiResources (Wine), GDI objects are counted in the
