@@ -68,6 +68,28 @@ UINT WindowDpi(HWND window) {
     return WindowDpiWith(platform, window);
 }
 
+bool EnableNonClientScalingWith(const NonClientScalingFunctions& functions, HWND window,
+                                bool topLevel) {
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE: per monitor, the first way.
+    const auto perMonitorV1 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+    if (!topLevel || functions.enable == nullptr || functions.threadContext == nullptr ||
+        functions.contextsEqual == nullptr ||
+        !functions.contextsEqual(functions.threadContext(), perMonitorV1))
+        return false;
+    functions.enable(window);
+    return true;
+}
+
+void EnableNonClientScaling(HWND window, bool topLevel) {
+    static const NonClientScalingFunctions platform{
+        User32Function<decltype(NonClientScalingFunctions::enable)>("EnableNonClientDpiScaling"),
+        User32Function<decltype(NonClientScalingFunctions::threadContext)>(
+            "GetThreadDpiAwarenessContext"),
+        User32Function<decltype(NonClientScalingFunctions::contextsEqual)>(
+            "AreDpiAwarenessContextsEqual")};
+    EnableNonClientScalingWith(platform, window, topLevel);
+}
+
 int SystemMetricForDpi(int index, UINT dpi) {
     static const auto getForDpi = User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
     if (getForDpi != nullptr)

@@ -40,6 +40,21 @@ struct DpiFunctions {
 // WindowDpi with the functions given: the first of them that answers.
 UINT WindowDpiWith(const DpiFunctions& functions, HWND window);
 
+// The platform's functions behind non-client scaling; null where absent.
+struct NonClientScalingFunctions {
+    BOOL(WINAPI* enable)(HWND) = nullptr;                  // EnableNonClientDpiScaling
+    HANDLE(WINAPI* threadContext)() = nullptr;             // GetThreadDpiAwarenessContext
+    BOOL(WINAPI* contextsEqual)(HANDLE, HANDLE) = nullptr; // AreDpiAwarenessContextsEqual
+};
+// For a top-level window in its WM_NCCREATE: where the thread scales per
+// monitor in the first way only (Windows 10 1607, which knows no second
+// way, runs the manifest's per-monitor awareness so), the caption, menu and
+// scroll bars scale with the monitor only when the window asks for it.
+// The second way scales them by itself. True when it was asked.
+bool EnableNonClientScalingWith(const NonClientScalingFunctions& functions, HWND window,
+                                bool topLevel);
+void EnableNonClientScaling(HWND window, bool topLevel);
+
 // AdjustWindowRectEx for a window shown at `dpi`: its frame and caption at
 // that DPI's sizes where the platform can tell them (Windows 10 from 1607).
 BOOL AdjustWindowRectForDpi(RECT* rect, DWORD style, DWORD exStyle, UINT dpi);

@@ -1,5 +1,6 @@
 #include "framework/Wnd.h"
 
+#include "framework/Dpi.h"
 #include "framework/FrameWnd.h"
 #include "framework/WinApp.h"
 
@@ -127,6 +128,7 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND window, UINT message, WPARAM wParam, LPAR
         auto* wnd = static_cast<CWnd*>(cs->lpCreateParams);
         if (wnd != nullptr && FromHandle(window) == nullptr)
             wnd->Attach(window);
+        tov::EnableNonClientScaling(window, (cs->style & WS_CHILD) == 0);
     }
     CWnd* wnd = FromHandle(window);
     if (wnd == nullptr)

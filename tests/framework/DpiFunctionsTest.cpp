@@ -32,6 +32,37 @@ TEST(WindowDpi, TheWindowsOwnThenItsMonitorsThenTheSystems) {
     EXPECT_EQ(tov::WindowDpiWith({}, window), tov::SystemDpi()); // 7 and 8
 }
 
+HANDLE g_threadContext = nullptr;
+HWND g_enabledFor = nullptr;
+HANDLE WINAPI ThreadContext() {
+    return g_threadContext;
+}
+BOOL WINAPI ContextsEqual(HANDLE a, HANDLE b) {
+    return a == b;
+}
+BOOL WINAPI Enable(HWND window) {
+    g_enabledFor = window;
+    return TRUE;
+}
+
+// Only a top-level window on a thread aware per monitor in the first way
+// asks for its caption and menu to scale; the second way does it by itself.
+TEST(NonClientScaling, AskedForOnlyWherePerMonitorV1Rules) {
+    const auto v1 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+    const auto v2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+    const tov::NonClientScalingFunctions platform{&Enable, &ThreadContext, &ContextsEqual};
+    const HWND window = GetDesktopWindow();
+    g_threadContext = v1;
+    EXPECT_TRUE(tov::EnableNonClientScalingWith(platform, window, true));
+    EXPECT_EQ(g_enabledFor, window);
+    g_enabledFor = nullptr;
+    EXPECT_FALSE(tov::EnableNonClientScalingWith(platform, window, false)); // a child
+    EXPECT_FALSE(tov::EnableNonClientScalingWith({}, window, true));        // before 1607
+    g_threadContext = v2;
+    EXPECT_FALSE(tov::EnableNonClientScalingWith(platform, window, true));
+    EXPECT_EQ(g_enabledFor, nullptr);
+}
+
 // GDI scales a bitmap face only by whole multiples: at 125 % and 175 % it
 // gives way to an outline face of the same weight.
 TEST(StockFontForDpi, ABitmapFaceGivesWayToAnOutlineFaceOfTheSameWeight) {
