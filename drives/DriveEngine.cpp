@@ -37,6 +37,11 @@ struct DriveEngine::Shared : std::enable_shared_from_this<Shared> {
     // The roots whose next job may begin now, in turn.
     std::deque<std::string> ready;
     std::vector<Worker*> idle; // each lives until its thread ends
+    // Workers appointed whose threads the keeper has yet to start; it is
+    // woken for each. Without a keeper the caller starts them.
+    std::vector<Worker*> unborn;
+    std::condition_variable keeperWake;
+    bool keeper = false;
     Worker* watcher = nullptr;
     size_t runners = 0; // threads that take jobs
     size_t inJob = 0;   // runners in a job now
@@ -56,8 +61,29 @@ struct Worker {
 
 DWORD WINAPI WorkerMain(void* context);
 
-// Gives `role` to an idle thread, or to a new one; false when the system
-// gives none. Called under the lock.
+// Takes back what appointing `worker` counted, for a thread that never ran.
+// Called under the lock.
+void Unappoint(DriveEngine::Shared& shared, Worker* worker) {
+    --shared.alive;
+    if (worker->role == Role::Run)
+        --shared.runners;
+    else if (shared.watcher == worker)
+        shared.watcher = nullptr;
+    delete worker;
+}
+
+// Starts the thread of an appointed worker; false when the system gives
+// none (the worker is then still the caller's).
+bool Start(Worker* worker) {
+    const HANDLE thread = CreateThread(nullptr, 0, WorkerMain, worker, 0, nullptr);
+    if (thread == nullptr)
+        return false;
+    CloseHandle(thread);
+    return true;
+}
+
+// Gives `role` to an idle thread, or to a new one, which the keeper starts;
+// false when there may be no more. Called under the lock.
 bool Appoint(DriveEngine::Shared& shared, Role role) {
     Worker* worker = nullptr;
     if (!shared.idle.empty()) {
@@ -68,14 +94,14 @@ bool Appoint(DriveEngine::Shared& shared, Role role) {
     } else {
         if (shared.alive >= shared.limits.maxThreads)
             return false;
-        auto made = std::make_unique<Worker>();
-        made->shared = shared.shared_from_this();
-        made->role = role;
-        const HANDLE thread = CreateThread(nullptr, 0, WorkerMain, made.get(), 0, nullptr);
-        if (thread == nullptr)
+        worker = new Worker{shared.shared_from_this(), {}, role};
+        if (shared.keeper) {
+            shared.unborn.push_back(worker);
+            shared.keeperWake.notify_one();
+        } else if (!Start(worker)) {
+            delete worker;
             return false;
-        CloseHandle(thread);
-        worker = made.release();
+        }
         shared.peak = std::max(shared.peak, ++shared.alive);
     }
     if (role == Role::Run)
@@ -83,6 +109,35 @@ bool Appoint(DriveEngine::Shared& shared, Role role) {
     else if (role == Role::Watch)
         shared.watcher = worker;
     return true;
+}
+
+// The keeper: starts the threads the others appoint, so that whoever queues
+// a job (the window's thread) never waits for a thread to be made. It runs
+// no job and needs no apartment; it ends with the engine.
+DWORD WINAPI KeeperMain(void* context) {
+    const std::unique_ptr<std::shared_ptr<DriveEngine::Shared>> owner(
+        static_cast<std::shared_ptr<DriveEngine::Shared>*>(context));
+    DriveEngine::Shared& shared = **owner;
+    std::unique_lock<std::mutex> lock(shared.mutex);
+    for (;;) {
+        shared.keeperWake.wait(lock, [&] { return !shared.unborn.empty() || shared.closing; });
+        std::vector<Worker*> unborn;
+        unborn.swap(shared.unborn);
+        if (shared.closing) {
+            for (Worker* worker : unborn)
+                Unappoint(shared, worker);
+            return 0;
+        }
+        lock.unlock();
+        std::vector<Worker*> failed;
+        for (Worker* worker : unborn)
+            if (!Start(worker))
+                failed.push_back(worker);
+        lock.lock();
+        // Without a thread its jobs wait for the next one appointed.
+        for (Worker* worker : failed)
+            Unappoint(shared, worker);
+    }
 }
 
 // Enough runners for the ready roots, up to the limit, and a watcher while
@@ -178,6 +233,18 @@ DWORD WINAPI WorkerMain(void* context) {
 
 DriveEngine::DriveEngine(Job first, Limits limits)
     : m_limits(limits), m_shared(std::make_shared<Shared>(limits)) {
+    // The keeper's stack holds little: a small one is reserved (Wine
+    // commits a thread's whole stack).
+    constexpr SIZE_T kKeeperStack = 64 * 1024;
+    auto* owner = new std::shared_ptr<Shared>(m_shared);
+    const HANDLE keeper = CreateThread(nullptr, kKeeperStack, KeeperMain, owner,
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (keeper != nullptr) {
+        CloseHandle(keeper);
+        m_shared->keeper = true;
+    } else {
+        delete owner;
+    }
     if (first)
         Run(std::string(), std::move(first));
 }
@@ -186,6 +253,7 @@ DriveEngine::~DriveEngine() {
     std::vector<Job> dropped; // released outside the lock
     std::lock_guard<std::mutex> lock(m_shared->mutex);
     m_shared->closing = true;
+    m_shared->keeperWake.notify_one();
     for (Worker* worker : m_shared->idle) {
         worker->role = Role::End;
         worker->wake.notify_one();

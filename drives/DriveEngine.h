@@ -10,7 +10,9 @@
 // after another, in the order queued, never two at once: a root whose call
 // hangs holds exactly one thread, and its later jobs wait in its own queue
 // without holding any. Threads left without work wait `linger` for more and
-// then end, so a program that asks nothing runs none. Nothing waits for the
+// then end, so a program that asks nothing runs none of them. One more
+// thread, the keeper, lives as long as the engine and makes the others:
+// queuing a job never waits for a thread to be made. Nothing waits for the
 // threads: when the engine goes, jobs not yet begun are dropped unrun and a
 // thread in a job ends after it.
 //
@@ -67,8 +69,9 @@ public:
     // job holds is released once it has run.
     bool Run(const std::string& root, Job job);
 
-    // The threads alive now, the most alive at once so far, and the jobs
-    // that have returned so far.
+    // The threads that run jobs alive now (made or about to be; the keeper
+    // not counted), the most alive at once so far, and the jobs that have
+    // returned so far.
     size_t Threads() const;
     size_t PeakThreads() const;
     size_t JobsDone() const;

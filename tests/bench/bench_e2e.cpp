@@ -16,11 +16,11 @@
 //       Starts the program, waits for its window and until the accessible
 //       object of its child CHILD (0: of the window) is no longer busy,
 //       prints its private bytes and closes it.
-//   quiet-memory EXE TITLE CHILD
+//   quiet-memory EXE TITLE CHILD THREADS
 //       The same without asking the window anything, as a start with no
 //       screen reader running: waits for the first painted row as `startup`
-//       does, then until the process runs one thread (no drive answer out)
-//       and CHILD has nothing left to paint.
+//       does, then until the process runs THREADS threads (those it keeps
+//       while no drive answer is out) and CHILD has nothing left to paint.
 //   silence PID N MS
 //       N times: posts command 32771 (Refresh) and for MS ms keeps the main
 //       window answering WM_NULL; prints the median and the largest of the
@@ -154,7 +154,7 @@ int Memory(const Program& program) {
     return 0;
 }
 
-int QuietMemory(const Program& program) {
+int QuietMemory(const Program& program, int threads) {
     remote::Process process = remote::Start(program.exe);
     if (!process)
         return Fail("cannot start the program");
@@ -163,7 +163,7 @@ int QuietMemory(const Program& program) {
     const double t0 = remote::NowMs();
     bool settled = false;
     while (target != nullptr && !settled && remote::NowMs() - t0 < kTimeoutMs) {
-        settled = ThreadCount(process.id()) == 1 && !GetUpdateRect(target, nullptr, FALSE);
+        settled = ThreadCount(process.id()) == threads && !GetUpdateRect(target, nullptr, FALSE);
         if (!settled)
             Sleep(1);
     }
@@ -343,8 +343,8 @@ int main(int argc, char** argv) {
     }
     if (verb == "memory" && argc == 5)
         return Memory({argv[2], argv[3], std::atoi(argv[4]), {}});
-    if (verb == "quiet-memory" && argc == 5)
-        return QuietMemory({argv[2], argv[3], std::atoi(argv[4]), {}});
+    if (verb == "quiet-memory" && argc == 6)
+        return QuietMemory({argv[2], argv[3], std::atoi(argv[4]), {}}, std::atoi(argv[5]));
     if (verb == "silence" && argc == 5)
         return Silence(static_cast<DWORD>(std::strtoul(argv[2], nullptr, 0)),
                        std::max(1, std::atoi(argv[3])), std::atof(argv[4]));
