@@ -185,6 +185,16 @@ TEST_F(DriveCatalogueTest, UndeliveredRootListGivesAnEmptyList) {
 
 TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInLate) {
     DriveCatalogue quick{platformPtr, std::chrono::milliseconds(200)};
+    // The test's clock stands still until the engine has returned `free`
+    // jobs (the shell's set-up and the drives not held), then the deadline
+    // passes: however slow the machine, the free drives are in first.
+    size_t free = 3;
+    auto now = std::chrono::steady_clock::now();
+    quick.SetClock([&] {
+        if (quick.Engine().JobsDone() >= free)
+            now += std::chrono::hours(1);
+        return now;
+    });
     quick.SetNotify([this] {
         std::lock_guard<std::mutex> lock(mutex);
         ++notified;
@@ -209,6 +219,7 @@ TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInL
 
     // Refreshes while S: is still out do not wait for it, nor ask it again.
     for (int i = 0; i < 2; ++i) {
+        free += 2; // C: and T:
         auto again = std::async(std::launch::async,
                                 [&] { quick.Refresh([](const wchar_t*) { return 1; }); });
         // The deadline is far shorter than this; a refresh that waited for
@@ -222,6 +233,7 @@ TEST_F(DriveCatalogueTest, AHeldDriveIsWaitedForOnlyUntilTheDeadlineAndFilledInL
     // The options change before the answer arrives: T: is removable and its
     // figures, asked under the old options, are dropped.
     platform.Hold("T:\\");
+    free += 1; // C:
     quick.Refresh([](const wchar_t*) { return 1; });
     quick.Options().viewRemoveables = FALSE;
     platform.Release("S:\\");
