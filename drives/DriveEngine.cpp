@@ -233,8 +233,9 @@ DWORD WINAPI WorkerMain(void* context) {
 
 DriveEngine::DriveEngine(Job first, Limits limits)
     : m_limits(limits), m_shared(std::make_shared<Shared>(limits)) {
-    // The keeper's stack holds little: a small one is reserved (Wine
-    // commits a thread's whole stack).
+    // The keeper's stack holds little: a small one is reserved. (Under
+    // Wine any thread costs about 1 MB of private bytes whatever its
+    // stack: measured 984 KB with a 64 KB reserve and with the default.)
     constexpr SIZE_T kKeeperStack = 64 * 1024;
     auto* owner = new std::shared_ptr<Shared>(m_shared);
     const HANDLE keeper = CreateThread(nullptr, kKeeperStack, KeeperMain, owner,
