@@ -184,13 +184,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCTW cs) {
     options.autoUpdate = !options.autoUpdate;
     OnViewUpdateAutomatically();
 
+    // The answers it waits for are the first readings.
     OnDrivesRefresh();
     m_bCreating = false;
-    // The answers start-up waited for are the first readings.
-    std::vector<std::string> roots;
-    for (const DriveRecord& record : m_catalogue.Drives())
-        roots.emplace_back(record.szRoot);
-    ObserveDrives(roots);
     RegisterShellNotices();
     // The layout gave the view its size while the list was still empty (the
     // bars are laid out as they are docked), so no later resize brings the
@@ -381,8 +377,8 @@ BOOL CMainFrame::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* ha
 }
 
 void CMainFrame::RefreshDrives() {
-    m_catalogue.Refresh(ShownFlagReader(), m_wndView.Metrics().IconSize(),
-                        m_bCreating ? RefreshWait::Deadline : RefreshWait::None);
+    TakeAnswers(m_catalogue.Refresh(ShownFlagReader(), m_wndView.Metrics().IconSize(),
+                                    m_bCreating ? RefreshWait::Deadline : RefreshWait::None));
 }
 
 void CMainFrame::ExchangeSettings(Direction direction) {
@@ -404,13 +400,17 @@ void CMainFrame::ApplyDriveAnswers() {
     if (m_bClosePending)
         m_catalogue.DropOwedWork();
     const DriveCatalogue::Applied applied = m_catalogue.ApplyAnswers();
-    for (const auto& [name, shown] : applied.choices)
-        StoreShownFlag(name.c_str(), shown);
-    ObserveDrives(applied.answeredRoots);
+    TakeAnswers(applied);
     // The view repaints the rows that look different now, and only those.
     if (applied.changed)
         m_wndView.RowsChanged();
     DrivesStateChanged();
+}
+
+void CMainFrame::TakeAnswers(const DriveCatalogue::Applied& applied) {
+    for (const auto& [name, shown] : applied.choices)
+        StoreShownFlag(name.c_str(), shown);
+    ObserveDrives(applied.answeredRoots);
 }
 
 void CMainFrame::OnShownDrivesChanged() {

@@ -146,6 +146,9 @@ private:
     void ToggleOption(BOOL& flag, UINT commandId);
     // Applies the answers that have arrived, unless the dialog holds them.
     void ApplyDriveAnswers();
+    // Stores the choices and keeps the readings that applied answers brought,
+    // whichever call applied them.
+    void TakeAnswers(const DriveCatalogue::Applied& applied);
     // A device or media notice: the refresh follows once the burst is over.
     void NoticeDrivesChanged();
     // Starts or stops the free-space poll as the option says.

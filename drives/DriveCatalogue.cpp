@@ -140,6 +140,17 @@ void RunTask(Task& task) {
 
 } // namespace
 
+void DriveCatalogue::Applied::Add(Applied&& more) {
+    changed = changed || more.changed;
+    shownChanged = shownChanged || more.shownChanged;
+    const auto append = [](auto& to, auto& from) {
+        std::move(from.begin(), from.end(), std::back_inserter(to));
+    };
+    append(changedRoots, more.changedRoots);
+    append(answeredRoots, more.answeredRoots);
+    append(choices, more.choices);
+}
+
 void ReleaseDriveIcons(DriveList& drives, DrivePlatform& platform) {
     for (DriveRecord& record : drives) {
         if (record.sfi.hIcon != nullptr)
@@ -245,15 +256,15 @@ void DriveCatalogue::Start(const std::string& root, Kind kind, bool waitedFor) {
         query->done = true;
 }
 
-void DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag, int iconSize,
-                             RefreshWait wait) {
+DriveCatalogue::Applied DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag,
+                                                int iconSize, RefreshWait wait) {
     const auto deadline = m_clock() + m_deadline;
     m_storedShownFlag = storedShownFlag;
     m_iconSize = iconSize;
     m_refreshScheduled = false;
     if (m_holds > 0) {
         m_refreshOwed = true;
-        return;
+        return {};
     }
     m_refreshOwed = false;
 
@@ -301,7 +312,7 @@ void DriveCatalogue::Refresh(const ShownFlagReader& storedShownFlag, int iconSiz
         for (const std::string& root : started)
             m_inFlight.at(root)->late = !done(root);
     }
-    ApplyDoneQueries();
+    return ApplyDoneQueries();
 }
 
 void DriveCatalogue::Poll() {
@@ -392,11 +403,12 @@ DriveCatalogue::Applied DriveCatalogue::ApplyAnswers() {
     if (m_holds > 0)
         return {};
     const bool refreshed = m_refreshOwed;
+    Applied applied;
     if (refreshed)
-        Refresh(m_storedShownFlag, m_iconSize, RefreshWait::None);
+        applied = Refresh(m_storedShownFlag, m_iconSize, RefreshWait::None);
     if (m_pollOwed)
         Poll();
-    Applied applied = ApplyDoneQueries();
+    applied.Add(ApplyDoneQueries());
     if (refreshed) {
         applied.changed = applied.shownChanged = true;
         applied.changedRoots.clear();

@@ -73,6 +73,8 @@ public:
         std::vector<std::string> answeredRoots;
         // Choices made while a name was unknown, to store under the name now.
         std::vector<std::pair<std::wstring, int>> choices;
+        // Adds what `more` changed.
+        void Add(Applied&& more);
     };
 
     // The engine's first job is the shell's first-use set-up.
@@ -117,9 +119,10 @@ public:
     // exclude go at once. Icons are asked at `iconSize` pixels. A root list
     // that the platform could not deliver leaves the list empty. While
     // answers are held nothing changes: the refresh runs when they are
-    // applied again.
-    void Refresh(const ShownFlagReader& storedShownFlag, int iconSize = kDefaultDriveIconSize,
-                 RefreshWait wait = RefreshWait::Deadline);
+    // applied again. Answers that are in by its end are applied: what that
+    // changed is returned, for the owner to act on as on ApplyAnswers.
+    Applied Refresh(const ShownFlagReader& storedShownFlag, int iconSize = kDefaultDriveIconSize,
+                    RefreshWait wait = RefreshWait::Deadline);
     // Asks the free space again (nothing else) of every shown fixed, network
     // and RAM drive the policy allows whose last answer has arrived and
     // whose call is not out. Waits for nothing; answers arrive as late ones.

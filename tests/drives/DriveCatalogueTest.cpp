@@ -415,6 +415,16 @@ TEST_F(DriveCatalogueTest, APollReadsOnlyTheFreeSpaceOfAnsweredFixedNetworkAndRa
     const DriveCatalogue::Applied again = catalogue.ApplyAnswers();
     EXPECT_FALSE(again.changed);
     EXPECT_EQ(Sorted(again.answeredRoots), (Strings{"C:\\", "N:\\", "R:\\"}));
+    // Answers that a refresh finds in are applied by it, and said so: their
+    // readings count too.
+    catalogue.Poll();
+    ASSERT_TRUE(WaitNotified(16));
+    const DriveCatalogue::Applied byRefresh =
+        catalogue.Refresh([](const wchar_t*) { return 1; }, 32, RefreshWait::None);
+    const std::set<std::string> answered(byRefresh.answeredRoots.begin(),
+                                         byRefresh.answeredRoots.end());
+    for (const char* root : {"C:\\", "N:\\", "R:\\"})
+        EXPECT_EQ(answered.count(root), 1u) << root;
 }
 
 TEST_F(DriveCatalogueTest, AChoiceForAnUnnamedDriveSurvivesRefreshesAndToggles) {
