@@ -657,9 +657,19 @@ void CMainFrame::WarningsChanged() {
 
 void CMainFrame::SaveHistories() {
     m_nHistorySaved = m_wallClock();
-    for (const std::wstring& name : m_watch.Names())
-        if (!m_watch.History(name).empty())
-            StoreHistory(name.c_str(), m_watch.History(name));
+    // The history changes at most hourly, the saves come every minute: an
+    // unchanged one is not written again.
+    for (const std::wstring& name : m_watch.Names()) {
+        const FreeReadings& history = m_watch.History(name);
+        if (history.empty())
+            continue;
+        const std::pair<size_t, int64_t> mark{history.size(), history.back().time};
+        const auto stored = m_historyStored.find(name);
+        if (stored != m_historyStored.end() && stored->second == mark)
+            continue;
+        StoreHistory(name.c_str(), history);
+        m_historyStored[name] = mark;
+    }
 }
 
 void CMainFrame::OnViewWarnings() {

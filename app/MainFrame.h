@@ -18,8 +18,10 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Posted to the frame by a drive's worker when its late answers are ready.
@@ -187,6 +189,9 @@ private:
     UINT m_nTaskbarCreated = 0;
     std::function<int64_t()> m_wallClock = [] { return static_cast<int64_t>(std::time(nullptr)); };
     int64_t m_nHistorySaved = 0; // the wall-clock second of the last save
+    // Per drive name, the length and the last reading's time of the history
+    // stored last: a history changes only by a reading added at its end.
+    std::map<std::wstring, std::pair<size_t, int64_t>> m_historyStored;
 
     tov::StoredShow m_storedShow = tov::StoredShow::None;
     bool m_bStateSaved = false;

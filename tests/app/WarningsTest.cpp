@@ -86,6 +86,29 @@ TEST_F(WarningsTest, ClicksBringTheWindowUpAndTheIconOutlivesTheTaskbar) {
     EXPECT_TRUE(IconKnown());
 }
 
+// The minute's save writes a drive's history only when it has changed,
+// which a new hourly reading does.
+TEST_F(WarningsTest, AHistoryIsStoredAgainOnlyWhenItChanged) {
+    Open();
+    int64_t now = 1700000000;
+    frame->SetWallClock([&] { return now; });
+    const std::wstring historyKey = tov::Widen(kTestCompanyKey) + L"\\Tovemar\\History";
+    const auto stored = [&] {
+        return RegGetValueW(HKEY_CURRENT_USER, historyKey.c_str(), L"Full (E:)", RRF_RT_REG_BINARY,
+                            nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    };
+    now += 61;
+    Poll();
+    ASSERT_TRUE(stored());
+    RegDeleteTreeW(HKEY_CURRENT_USER, historyKey.c_str());
+    now += 61;
+    Poll();
+    EXPECT_FALSE(stored()) << "rewritten unchanged";
+    now += 3600;
+    Poll();
+    EXPECT_TRUE(stored());
+}
+
 // The dialog: owned and centred like View Drives; a number out of range
 // keeps it open; OK applies and saves at once, Cancel changes nothing.
 TEST_F(WarningsTest, TheDialogRejectsOutOfRangeAndOkAppliesAndSaves) {
